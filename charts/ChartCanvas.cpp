@@ -1,0 +1,272 @@
+#include "ChartCanvas.h"
+
+#include <QColor>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace kavlon {
+
+namespace {
+
+// On/off run lengths of the line styles (1 dash, 2 dot, 3 dash-dot,
+// 4 dash-dot-dot), the classic cosmetic-pen patterns.
+struct DashPattern {
+    std::array<int, 6> runs;
+    int length;
+    int period;
+};
+
+constexpr std::array<DashPattern, 5> Patterns{{
+    {{0, 0, 0, 0, 0, 0}, 0, 1},
+    {{18, 6, 0, 0, 0, 0}, 2, 24},
+    {{3, 3, 0, 0, 0, 0}, 2, 6},
+    {{9, 6, 3, 6, 0, 0}, 4, 24},
+    {{9, 3, 3, 3, 3, 3}, 6, 24},
+}};
+
+bool PatternPixelOn(PenStyle style, int pos)
+{
+    const int index = static_cast<int>(style);
+    if (index <= 0 || index >= static_cast<int>(Patterns.size()))
+        return true;
+    const DashPattern &pattern = Patterns[static_cast<std::size_t>(index)];
+    int p = pos % pattern.period;
+    for (int k = 0; k < pattern.length; ++k) {
+        const int run = pattern.runs[static_cast<std::size_t>(k)];
+        if (p < run)
+            return k % 2 == 0;
+        p -= run;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ChartFontFamily()
+{
+    return QStringLiteral("Liberation Sans");
+}
+
+ChartCanvas::ChartCanvas()
+{
+    ResetState();
+}
+
+void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    image_ = QImage(width, height, QImage::Format_RGB32);
+    if (!image_.isNull())
+        image_.fill(BgrToRgb(bgr));
+    strokeMarks_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    strokeId_ = 0;
+    ResetState();
+}
+
+void ChartCanvas::SetImage(QImage image)
+{
+    image_ = image.format() == QImage::Format_RGB32 ? std::move(image)
+                                                     : image.convertToFormat(QImage::Format_RGB32);
+    strokeMarks_.assign(static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
+    strokeId_ = 0;
+    ResetState();
+}
+
+void ChartCanvas::ResetState()
+{
+    penBgr_ = 0;
+    penWidth_ = 1;
+    penStyle_ = PenStyle::Solid;
+    penMode_ = PenMode::Copy;
+    penX_ = 0;
+    penY_ = 0;
+    patternPos_ = 0;
+    textBackBgr_ = 0xFFFFFF;
+    fontBgr_ = 0;
+    textAlign_ = TextAlign::Left;
+    font_ = QFont(ChartFontFamily());
+    font_.setPixelSize(ChartFontPixelSize);
+    font_.setBold(false);
+    font_.setStyleStrategy(QFont::NoAntialias);
+    metrics_.reset();
+    inStroke_ = false;
+}
+
+void ChartCanvas::MoveTo(int x, int y)
+{
+    penX_ = x;
+    penY_ = y;
+    patternPos_ = 0;
+}
+
+void ChartCanvas::BeginStroke()
+{
+    inStroke_ = true;
+    if (penMode_ != PenMode::NotXor || strokeMarks_.empty())
+        return;
+    if (++strokeId_ == 0) {
+        // The counter wrapped: old marks could collide with new ids.
+        std::fill(strokeMarks_.begin(), strokeMarks_.end(), 0);
+        strokeId_ = 1;
+    }
+}
+
+void ChartCanvas::EndStroke()
+{
+    inStroke_ = false;
+}
+
+bool ChartCanvas::PatternOn()
+{
+    const bool on = PatternPixelOn(penStyle_, patternPos_);
+    ++patternPos_;
+    return on;
+}
+
+void ChartCanvas::PlotBrush(std::uint32_t *bits, qsizetype stride, int x, int y, std::uint32_t rgb)
+{
+    const int w = image_.width();
+    const int h = image_.height();
+    const int lo = -(penWidth_ - 1) / 2;
+    const int hi = penWidth_ / 2;
+    const bool notXor = penMode_ == PenMode::NotXor;
+    for (int py = y + lo; py <= y + hi; ++py) {
+        if (py < 0 || py >= h)
+            continue;
+        std::uint32_t *row = bits + py * stride;
+        std::uint32_t *marks =
+            notXor ? strokeMarks_.data() + static_cast<std::ptrdiff_t>(py) * w : nullptr;
+        for (int px = x + lo; px <= x + hi; ++px) {
+            if (px < 0 || px >= w)
+                continue;
+            if (notXor) {
+                if (marks[px] == strokeId_)
+                    continue;
+                marks[px] = strokeId_;
+                row[px] = 0xFF000000u | (~(rgb ^ row[px]) & 0x00FFFFFFu);
+            } else {
+                row[px] = rgb;
+            }
+        }
+    }
+}
+
+void ChartCanvas::LineTo(int x1, int y1)
+{
+    const int x0 = penX_;
+    const int y0 = penY_;
+    penX_ = x1;
+    penY_ = y1;
+    if (image_.isNull())
+        return;
+    const bool implicitStroke = !inStroke_;
+    if (implicitStroke)
+        BeginStroke();
+
+    auto *bits = reinterpret_cast<std::uint32_t *>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / 4;
+    const std::uint32_t penRgb = BgrToRgb(penBgr_);
+    const std::uint32_t gapRgb = BgrToRgb(textBackBgr_);
+    const bool styled = penStyle_ != PenStyle::Solid && penStyle_ != PenStyle::Clear;
+
+    // Bresenham over all octants; the end pixel is left out.
+    const int dx = std::abs(x1 - x0);
+    const int dy = std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    const int steps = std::max(dx, dy);
+    int err = dx - dy;
+    int x = x0;
+    int y = y0;
+    for (int k = 0; k < steps; ++k) {
+        const bool on = !styled || PatternOn();
+        PlotBrush(bits, stride, x, y, on ? penRgb : gapRgb);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    if (implicitStroke)
+        EndStroke();
+}
+
+void ChartCanvas::SetFontHeight(int height)
+{
+    const int px = std::abs(height);
+    font_.setPixelSize(px < 1 ? 1 : px);
+    metrics_.reset();
+}
+
+void ChartCanvas::SetFontBold(bool bold)
+{
+    font_.setBold(bold);
+    metrics_.reset();
+}
+
+void ChartCanvas::SetFontAntialias(bool on)
+{
+    font_.setStyleStrategy(on ? QFont::PreferAntialias : QFont::NoAntialias);
+    metrics_.reset();
+}
+
+const QFontMetrics &ChartCanvas::Metrics() const
+{
+    if (!metrics_)
+        metrics_.emplace(font_);
+    return *metrics_;
+}
+
+QSize ChartCanvas::TextExtent(const QString &text) const
+{
+    return {Metrics().horizontalAdvance(text), Metrics().height()};
+}
+
+int ChartCanvas::TextWidth(const QString &text) const
+{
+    return Metrics().horizontalAdvance(text);
+}
+
+void ChartCanvas::TextOut(int x, int y, const QString &text)
+{
+    if (image_.isNull() || text.isEmpty())
+        return;
+    const QSize extent = TextExtent(text);
+    const int left = textAlign_ == TextAlign::Right ? x - extent.width() : x;
+    QPainter painter(&image_);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.fillRect(QRect(QPoint(left, y), extent), QColor::fromRgb(BgrToRgb(textBackBgr_)));
+    painter.setFont(font_);
+    painter.setPen(QColor::fromRgb(BgrToRgb(fontBgr_)));
+    painter.drawText(left, y + Metrics().ascent(), text);
+}
+
+void ChartCanvas::StretchDraw(const QRect &target, const QImage &source)
+{
+    if (image_.isNull() || source.isNull())
+        return;
+    QPainter painter(&image_);
+    painter.drawImage(target, source);
+}
+
+void ChartCanvas::FillRect(const QRect &rect, std::uint32_t bgr)
+{
+    const QRect clipped = rect.intersected(image_.rect());
+    if (clipped.isEmpty())
+        return;
+    const std::uint32_t rgb = BgrToRgb(bgr);
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        auto *row = reinterpret_cast<std::uint32_t *>(image_.scanLine(y));
+        std::fill(row + clipped.left(), row + clipped.right() + 1, rgb);
+    }
+}
+
+} // namespace kavlon

@@ -1,0 +1,138 @@
+#include "TraceDrawing.h"
+
+#include "ChartFrame.h"
+
+#include <QString>
+
+#include <cmath>
+
+namespace kavlon {
+
+std::int32_t RoundPixel(Real v)
+{
+    // Keeps absurd values (huge px on a tiny window length) inside int range.
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int32_t>(std::lrint(Clamp(v, -1.0e9L, 1.0e9L)));
+}
+
+std::int32_t EntryX(int left, Real px, int n, int count, int index)
+{
+    return left + RoundPixel(static_cast<Real>(n - count) * px) + RoundPixel(static_cast<Real>(index) * px);
+}
+
+int DashStep(const TCurve &curve, int i, Real px)
+{
+    const int count = curve.Count();
+    int j = i + 1;
+    for (;;) {
+        Real dist = 0;
+        if (j < count) {
+            const Real h = static_cast<Real>(j - i) * px;
+            const Real v = static_cast<Real>(curve[j].PixelY) - static_cast<Real>(curve[i].PixelY);
+            dist = static_cast<Real>(RoundPixel(std::sqrt(h * h + v * v)));
+        }
+        if (dist >= 25 || j + 1 >= count - 1)
+            return j - i;
+        ++j;
+    }
+}
+
+void DrawCurve(const TCurve &curve, ChartCanvas &canvas, int left, Real px, int width,
+               std::uint32_t colour, PenStyle style)
+{
+    const int count = curve.Count();
+    if (count == 0)
+        return;
+    canvas.SetPenWidth(width);
+    if (style == PenStyle::Clear) {
+        canvas.SetPenColor(colour);
+        canvas.SetPenStyle(PenStyle::Solid);
+    } else {
+        canvas.SetPenColor(Black);
+        canvas.SetPenStyle(style);
+    }
+    const bool solid = canvas.GetPenStyle() == PenStyle::Solid;
+    const int n = curve.WindowLength();
+    const int origin = left + RoundPixel(static_cast<Real>(n - count) * px);
+
+    canvas.BeginStroke();
+    const TCurvePoint *prev = &curve[0];
+    curve.Current = prev;
+    int i = 1;
+    int step = 1;
+    while (i < count) {
+        const TCurvePoint &p = curve[i];
+        if (!p.Hidden && !prev->Hidden) {
+            canvas.MoveTo(origin + RoundPixel(static_cast<Real>(i - step) * px), prev->PixelY);
+            canvas.LineTo(origin + RoundPixel(static_cast<Real>(i) * px), p.PixelY);
+        }
+        prev = &p;
+        curve.Current = prev;
+        if (!solid)
+            step = DashStep(curve, i, px);
+        i += step;
+    }
+    canvas.EndStroke();
+}
+
+int ScaleLabelTop(const ChartCanvas &canvas)
+{
+    const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
+    return (r.bottom - 16) + canvas.FontHeight();
+}
+
+void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned)
+{
+    const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
+    const QString label = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const int w = canvas.TextWidth(label);
+    const int l = x - w / 2;
+    const int rr = x + w / 2;
+    if (!(rr < r.right - 40 && l > r.left + 40))
+        return;
+    canvas.TextOut(rightAligned ? rr : l, ScaleLabelTop(canvas), label);
+}
+
+void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t backColour, int left,
+               Real px, bool rightAligned, bool erase)
+{
+    const int count = scale.Count();
+    if (count == 0)
+        return;
+    canvas.SetPenWidth(1);
+    canvas.SetPenStyle(PenStyle::Solid);
+    canvas.SetPenColor(Black);
+    canvas.SetTextBackColor(backColour);
+    if (backColour == White)
+        canvas.SetFontColor(erase ? White : Black);
+    else
+        canvas.SetFontColor(erase ? Black : White);
+    const int origin = left + RoundPixel(static_cast<Real>(scale.WindowLength() - count) * px);
+
+    canvas.BeginStroke();
+    for (int i = 0; i < count; ++i) {
+        const TCurvePoint &e = scale[i];
+        scale.Current = &e;
+        if (e.Hidden)
+            continue;
+        const int x = origin + RoundPixel(static_cast<Real>(i) * px);
+        canvas.MoveTo(x, e.MarkTop);
+        canvas.LineTo(x, e.MarkBottom);
+    }
+    canvas.EndStroke();
+
+    for (int i = 0; i < count; ++i) {
+        const TCurvePoint &e = scale[i];
+        scale.Current = &e;
+        if (e.Hidden || (e.SecondsLabel.empty() && e.ModeText.empty()))
+            continue;
+        const int x = origin + RoundPixel(static_cast<Real>(i) * px);
+        if (!e.SecondsLabel.empty())
+            DrawScaleLabel(canvas, e.SecondsLabel, x, rightAligned);
+        if (!e.ModeText.empty())
+            DrawScaleLabel(canvas, e.ModeText, x, rightAligned);
+    }
+}
+
+} // namespace kavlon
