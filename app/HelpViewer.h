@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 class QTextBrowser;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QStackedWidget;
 
 namespace kavlon {
@@ -45,7 +49,40 @@ public:
 
 private:
     explicit HelpViewer(QWidget *owner);
-    // (the implementation adds what it needs)
+
+    // One topic of the help file.
+    struct Topic {
+        QString key;   // context number as text, or "hilfe"
+        QString title; // text of its first <h1>
+        QString html;  // the topic's HTML
+        QString plain; // the same as plain text, for the search field
+    };
+
+    // Reads helpFile afresh (a teacher may edit it while the program runs).
+    // On failure the topics are empty and loadError holds the German message.
+    void Load(const QString &helpFile);
+    void ShowKey(const QString &key, bool remember);
+    void ShowMessage(const QString &title, const QString &text);
+    void ShowFinder();
+    void FilterFinder(const QString &query);
+    void OpenFinderItem();
+    void OpenLink(const QUrl &url);
+    void GoBack();
+    void BringToFront();
+
+    QString helpFilePath; // the file actually read, for messages
+    QString loadError;
+    QList<Topic> topics;
+    int shownContext = 0;
+    QString shownTitle;
+    QStringList history; // keys of topics shown before the current one
+    QString shownKey;
+
+    QStackedWidget *pages = nullptr;
+    QTextBrowser *browser = nullptr;
+    QLineEdit *searchField = nullptr;
+    QListWidget *topicList = nullptr;
+    QPushButton *backButton = nullptr;
 };
 
 } // namespace kavlon

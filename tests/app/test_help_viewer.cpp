@@ -1,0 +1,255 @@
+#include "HelpViewer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+using kavlon::HelpCommand;
+using kavlon::HelpViewer;
+
+namespace {
+
+const QString RealHelpFile = QStringLiteral(KAVLON_SOURCE_HELP_DIR "/Kavlon.hlp");
+
+class HelpViewerTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        HelpViewer::Call(nullptr, QString(), HelpCommand::Quit, 0);
+        ASSERT_EQ(HelpViewer::Instance(), nullptr);
+    }
+
+    static HelpViewer &Viewer()
+    {
+        HelpViewer *viewer = HelpViewer::Instance();
+        EXPECT_NE(viewer, nullptr);
+        return *viewer;
+    }
+
+    static QStringList ListedTitles()
+    {
+        auto *list = Viewer().findChild<QListWidget *>(QStringLiteral("TopicList"));
+        QStringList titles;
+        for (int i = 0; i < list->count(); ++i)
+            if (!list->item(i)->isHidden())
+                titles << list->item(i)->text();
+        return titles;
+    }
+
+    // A small help file of our own, so that searches have known answers.
+    QString WriteHelpFile(const QString &name, const QString &body)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(body.toUtf8());
+        return path;
+    }
+
+    QTemporaryDir dir;
+};
+
+const QString SmallFile = QStringLiteral(
+    "<html><body>\n"
+    "<!-- topic 1001 -->\n<h1>Erstes &amp; Bestes</h1><p>Regelkreis mit Sollwert.</p>\n"
+    "<p><a href=\"#1010\">weiter</a> <a href=\"topic:hilfe\">Hilfe</a></p>\n"
+    "<!-- topic 1010 -->\n<h1>Zweites</h1><p>Der Regler und seine Totzeit.</p>\n"
+    "  <!-- topic hilfe -->  \n<h1>Bedienung</h1><p>Suchen und Blättern in der Totzeit.</p>\n"
+    "</body></html>\n");
+
+} // namespace
+
+// Every help command of the main window must land on the topic of its number.
+TEST_F(HelpViewerTest, EveryContextNumberOpensItsTopic)
+{
+    const struct {
+        int context;
+        const char *title;
+    } rows[] = {
+        {1001, "Grundlagen des Regelkreises"},
+        {1010, "Der PID-Regler"},
+        {1101, "A: PT3 - Regelstrecke"},
+        {1102, "B: PT3 - Regelstrecke mit Totzeit"},
+        {1103, "C: Nichtlineare PT3 - Temperatur-Regelstrecke"},
+        {1104, "D: PT2 - Regelstrecke"},
+        {1105, "E: PT2 - Regelstrecke mit Integralglied"},
+        {1106, "F: PT2 - Regelstrecke mit Totzeit und Kompensation"},
+        {1107, "G: PT2 - Regelstrecke mit Totzeit und 80% Kompensation"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.context);
+        ASSERT_TRUE(HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Context, row.context));
+        EXPECT_EQ(Viewer().CurrentContext(), row.context);
+        EXPECT_EQ(Viewer().CurrentTitle(), QString::fromUtf8(row.title));
+        EXPECT_FALSE(Viewer().FinderShown());
+        EXPECT_TRUE(Viewer().isVisible());
+        EXPECT_TRUE(Viewer().CurrentText().startsWith(QString::fromUtf8(row.title)));
+        // Each topic is a text of its own, not the next topic run on.
+        EXPECT_FALSE(Viewer().CurrentText().contains(QStringLiteral("Hilfe zur Hilfe")));
+    }
+    // One viewer serves every command.
+    HelpViewer *first = HelpViewer::Instance();
+    HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Context, 1001);
+    EXPECT_EQ(HelpViewer::Instance(), first);
+}
+
+TEST_F(HelpViewerTest, HelpOnHelpShowsTheViewersOwnTopic)
+{
+    ASSERT_TRUE(HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::HelpOnHelp, 0));
+    EXPECT_EQ(Viewer().CurrentContext(), 0);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Hilfe zur Hilfe"));
+    EXPECT_FALSE(Viewer().FinderShown());
+}
+
+TEST_F(HelpViewerTest, FinderListsEveryTopicOfTheRealFile)
+{
+    ASSERT_TRUE(HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Finder, 0));
+    EXPECT_TRUE(Viewer().FinderShown());
+    const QStringList titles = ListedTitles();
+    EXPECT_EQ(titles.size(), 10);
+    for (const char *title : {"Grundlagen des Regelkreises", "Der PID-Regler", "A: PT3 - Regelstrecke",
+                              "G: PT2 - Regelstrecke mit Totzeit und 80% Kompensation",
+                              "Hilfe zur Hilfe"})
+        EXPECT_TRUE(titles.contains(QString::fromUtf8(title))) << title;
+    EXPECT_EQ(Viewer().CurrentText(), titles.join(QLatin1Char('\n')));
+}
+
+TEST_F(HelpViewerTest, SearchFieldFiltersByTopicText)
+{
+    const QString file = WriteHelpFile(QStringLiteral("Klein.hlp"), SmallFile);
+    HelpViewer::Call(nullptr, file, HelpCommand::Finder, 0);
+    auto *search = Viewer().findChild<QLineEdit *>(QStringLiteral("SearchField"));
+    ASSERT_NE(search, nullptr);
+
+    const struct {
+        const char *query;
+        QStringList titles;
+    } rows[] = {
+        {"", {QStringLiteral("Erstes & Bestes"), QStringLiteral("Zweites"), QStringLiteral("Bedienung")}},
+        {"totzeit", {QStringLiteral("Zweites"), QStringLiteral("Bedienung")}},
+        {"Totzeit blättern", {QStringLiteral("Bedienung")}},
+        {"  sollwert  ", {QStringLiteral("Erstes & Bestes")}},
+        {"Bestes", {QStringLiteral("Erstes & Bestes")}},
+        {"Wasserstand", {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.query);
+        search->setText(QString::fromUtf8(row.query));
+        EXPECT_EQ(ListedTitles(), row.titles);
+    }
+
+    // Enter in the search field opens the first topic still listed.
+    search->setText(QStringLiteral("Regler"));
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_FALSE(Viewer().FinderShown());
+    EXPECT_EQ(Viewer().CurrentContext(), 1010);
+}
+
+TEST_F(HelpViewerTest, MissingFileOrTopicShowsAGermanMessage)
+{
+    const struct {
+        QString file;
+        HelpCommand command;
+        int context;
+        const char *expected;
+    } rows[] = {
+        {QStringLiteral("Fehlt.hlp"), HelpCommand::Context, 1001, "Die Hilfedatei „Fehlt.hlp“ wurde nicht gefunden."},
+        {QStringLiteral("/kein/Ordner/Kavlon.hlp"), HelpCommand::Finder, 0, "wurde nicht gefunden"},
+        {QStringLiteral("/kein/OrdnerKavlon.hlp"), HelpCommand::HelpOnHelp, 0, "wurde nicht gefunden"},
+        {QString(), HelpCommand::Context, 1001, "wurde nicht gefunden"},
+        {RealHelpFile, HelpCommand::Context, 4711, "enthält kein Thema mit der Nummer 4711"},
+        {RealHelpFile, HelpCommand::Context, -1, "enthält kein Thema mit der Nummer -1"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.file.toStdString() + " " + std::to_string(row.context));
+        ASSERT_TRUE(HelpViewer::Call(nullptr, row.file, row.command, row.context));
+        EXPECT_EQ(Viewer().CurrentContext(), 0);
+        EXPECT_FALSE(Viewer().FinderShown());
+        EXPECT_TRUE(Viewer().CurrentText().contains(QString::fromUtf8(row.expected)))
+            << Viewer().CurrentText().toStdString();
+    }
+}
+
+TEST_F(HelpViewerTest, FileWithoutTopicsIsAMessageAndStrayBytesDoNoHarm)
+{
+    const QString empty = WriteHelpFile(QStringLiteral("Leer.hlp"), QStringLiteral("<h1>Nichts</h1>"));
+    HelpViewer::Call(nullptr, empty, HelpCommand::Finder, 0);
+    EXPECT_FALSE(Viewer().FinderShown());
+    EXPECT_TRUE(Viewer().CurrentText().contains(QStringLiteral("enthält keine Hilfethemen")));
+
+    // A topic without a heading is listed under its key; stray bytes do no harm.
+    const QString odd = WriteHelpFile(QStringLiteral("Seltsam.hlp"),
+                                      QStringLiteral("\u00ff\u0001\n<!-- topic 1001 -->\n<p>ohne \u00dcberschrift"));
+    HelpViewer::Call(nullptr, odd, HelpCommand::Context, 1001);
+    EXPECT_EQ(Viewer().CurrentContext(), 1001);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("1001"));
+    EXPECT_EQ(Viewer().CurrentText(), QStringLiteral("ohne \u00dcberschrift"));
+}
+
+TEST_F(HelpViewerTest, NameWithoutFolderIsFoundInTheCurrentFolderFirst)
+{
+    WriteHelpFile(QStringLiteral("Kavlon.hlp"), SmallFile);
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    HelpViewer::Call(nullptr, QStringLiteral("Kavlon.hlp"), HelpCommand::Context, 1001);
+    QDir::setCurrent(before);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Erstes & Bestes"));
+
+    // Elsewhere the name still finds the program's own file.
+    HelpViewer::Call(nullptr, QStringLiteral("Kavlon.hlp"), HelpCommand::Context, 1001);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Grundlagen des Regelkreises"));
+}
+
+TEST_F(HelpViewerTest, LinksAndBackButtonMoveBetweenTopics)
+{
+    const QString file = WriteHelpFile(QStringLiteral("Klein.hlp"), SmallFile);
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1001);
+    auto *browser = Viewer().findChild<QTextBrowser *>(QStringLiteral("TopicBrowser"));
+    auto *back = Viewer().findChild<QPushButton *>(QStringLiteral("BackButton"));
+    ASSERT_NE(browser, nullptr);
+    ASSERT_NE(back, nullptr);
+    EXPECT_FALSE(back->isEnabled());
+
+    emit browser->anchorClicked(QUrl(QStringLiteral("#1010")));
+    EXPECT_EQ(Viewer().CurrentContext(), 1010);
+    emit browser->anchorClicked(QUrl(QStringLiteral("topic:hilfe")));
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Bedienung"));
+    emit browser->anchorClicked(QUrl(QStringLiteral("https://example.org/")));
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Bedienung"));
+
+    ASSERT_TRUE(back->isEnabled());
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_EQ(Viewer().CurrentContext(), 1010);
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_EQ(Viewer().CurrentContext(), 1001);
+    EXPECT_FALSE(back->isEnabled());
+}
+
+TEST_F(HelpViewerTest, QuitClosesTheViewerAndUnknownCommandsDoNothing)
+{
+    // Quit without a viewer is harmless and opens none.
+    EXPECT_TRUE(HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Quit, 0));
+    EXPECT_EQ(HelpViewer::Instance(), nullptr);
+    // The index command 3 of other viewers is not one of ours.
+    EXPECT_FALSE(HelpViewer::Call(nullptr, RealHelpFile, static_cast<HelpCommand>(3), 0));
+    EXPECT_EQ(HelpViewer::Instance(), nullptr);
+
+    HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Context, 1010);
+    ASSERT_NE(HelpViewer::Instance(), nullptr);
+    EXPECT_TRUE(HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Quit, 0));
+    EXPECT_EQ(HelpViewer::Instance(), nullptr);
+
+    // The viewer's own close button ends it as well; the next command opens a new one.
+    HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Context, 1010);
+    auto *close = Viewer().findChild<QPushButton *>(QStringLiteral("CloseButton"));
+    QTest::mouseClick(close, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(HelpViewer::Instance(), nullptr);
+}
