@@ -1,0 +1,336 @@
+#include "SimOptions.h"
+
+#include "PlantTable.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+namespace kavlon::sim {
+
+namespace {
+
+struct ValueRange {
+    const char *name;
+    Real lo;
+    Real hi;
+};
+
+// The operator's ranges; a value outside is refused rather than clamped, so
+// a script learns of its mistake.
+constexpr ValueRange RangeFor(SimEvent::Kind k)
+{
+    switch (k) {
+    case SimEvent::Kind::w: return {"w", 0, 800};
+    case SimEvent::Kind::z: return {"z", -200, 200};
+    case SimEvent::Kind::kr: return {"kr", 0, 100};
+    case SimEvent::Kind::tn: return {"tn", 0, 200};
+    case SimEvent::Kind::tv: return {"tv", 0, 100};
+    case SimEvent::Kind::y: return {"y", 0, 100};
+    default: return {"", 0, 0};
+    }
+}
+
+std::string Quote(const std::string &s) { return "'" + s + "'"; }
+
+std::string FormatBound(Real v)
+{
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+// A finite real written with a decimal point, nothing else around it.
+bool ParseReal(const std::string &text, Real &out)
+{
+    if (text.empty())
+        return false;
+    const char *first = text.data();
+    const char *last = first + text.size();
+    if (*first == '+')
+        ++first;
+    Real v = 0;
+    auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ec != std::errc() || ptr != last || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
+}
+
+bool ParseInt(const std::string &text, long long lo, long long hi, int &out)
+{
+    long long v = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || v < lo || v > hi)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool ParseSwitch(const std::string &text, const char *onWord, const char *offWord, bool &out)
+{
+    if (text == onWord) {
+        out = true;
+        return true;
+    }
+    if (text == offWord) {
+        out = false;
+        return true;
+    }
+    return false;
+}
+
+// Checks a value for w, z, kr, tn, tv or y; empty when sound.
+std::string CheckValue(SimEvent::Kind kind, const std::string &text, Real &out,
+                       const std::string &where)
+{
+    const ValueRange r = RangeFor(kind);
+    if (!ParseReal(text, out))
+        return where + ": " + Quote(text) + " is not a number";
+    if (out < r.lo || out > r.hi)
+        return where + ": " + Quote(text) + " is outside " + FormatBound(r.lo) + ".."
+               + FormatBound(r.hi);
+    return {};
+}
+
+bool KindOfName(const std::string &name, SimEvent::Kind &kind)
+{
+    static constexpr std::pair<const char *, SimEvent::Kind> names[] = {
+        {"w", SimEvent::Kind::w},       {"z", SimEvent::Kind::z},
+        {"kr", SimEvent::Kind::kr},     {"tn", SimEvent::Kind::tn},
+        {"tv", SimEvent::Kind::tv},     {"y", SimEvent::Kind::y},
+        {"arwu", SimEvent::Kind::arwu}, {"option", SimEvent::Kind::option},
+        {"mode", SimEvent::Kind::mode},
+    };
+    for (const auto &[n, k] : names)
+        if (name == n) {
+            kind = k;
+            return true;
+        }
+    return false;
+}
+
+std::string ReadEventsFile(const std::string &path, std::vector<SimEvent> &events)
+{
+    std::ifstream in(path);
+    if (!in)
+        return "--events: cannot read " + Quote(path);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        if (const auto hash = line.find('#'); hash != std::string::npos)
+            line.erase(hash);
+        const auto begin = line.find_first_not_of(" \t\r");
+        if (begin == std::string::npos)
+            continue;
+        const auto end = line.find_last_not_of(" \t\r");
+        SimEvent e;
+        if (std::string err = ParseEvent(line.substr(begin, end - begin + 1), e); !err.empty())
+            return "--events " + Quote(path) + " line " + std::to_string(number) + ": " + err;
+        events.push_back(std::move(e));
+    }
+    if (in.bad())
+        return "--events: cannot read " + Quote(path);
+    return {};
+}
+
+} // namespace
+
+std::string ParseEvent(const std::string &text, SimEvent &event)
+{
+    event = SimEvent{};
+    event.text = text;
+    const auto colon = text.find(':');
+    if (colon == std::string::npos)
+        return Quote(text) + " is not T:NAME=VALUE or T:reset";
+    if (!ParseInt(text.substr(0, colon), 0, std::numeric_limits<int>::max(), event.tick))
+        return Quote(text) + ": the tick " + Quote(text.substr(0, colon))
+               + " is not a whole number of 0 or more";
+    const std::string rest = text.substr(colon + 1);
+    if (rest == "reset") {
+        event.kind = SimEvent::Kind::reset;
+        return {};
+    }
+    const auto eq = rest.find('=');
+    if (eq == std::string::npos)
+        return Quote(text) + " is not T:NAME=VALUE or T:reset";
+    std::string name = rest.substr(0, eq);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string value = rest.substr(eq + 1);
+    if (!KindOfName(name, event.kind))
+        return Quote(text) + ": unknown name " + Quote(rest.substr(0, eq))
+               + " (w, z, kr, tn, tv, y, arwu, option, mode or reset)";
+    switch (event.kind) {
+    case SimEvent::Kind::arwu:
+    case SimEvent::Kind::option:
+        if (!ParseSwitch(value, "on", "off", event.on))
+            return Quote(text) + ": " + name + " takes on or off";
+        return {};
+    case SimEvent::Kind::mode:
+        if (!ParseSwitch(value, "hand", "regler", event.on))
+            return Quote(text) + ": mode takes regler or hand";
+        return {};
+    default:
+        return CheckValue(event.kind, value, event.value, Quote(text));
+    }
+}
+
+ParseResult ParseArguments(const std::vector<std::string> &args)
+{
+    ParseResult result;
+    SimOptions &o = result.options;
+    std::vector<SimEvent> events;
+    std::vector<std::string> eventFiles;
+    auto fail = [&](std::string message) {
+        result.error = std::move(message);
+        return result;
+    };
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string arg = args[i];
+        std::string value;
+        bool hasValue = false;
+        if (const auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+            arg.erase(eq);
+            hasValue = true;
+        }
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            continue;
+        }
+        static const char *const valued[] = {"--plant", "--ticks", "--w",  "--z",      "--kr",
+                                             "--tn",    "--tv",    "--y",  "--arwu",   "--option",
+                                             "--mode",  "--at",    "--events", "--output"};
+        if (std::find_if(std::begin(valued), std::end(valued),
+                         [&](const char *n) { return arg == n; })
+            == std::end(valued))
+            return fail("unknown option " + Quote(args[i]) + " (see --help)");
+        if (!hasValue) {
+            if (i + 1 >= args.size())
+                return fail(arg + " needs a value");
+            value = args[++i];
+        }
+
+        const std::string where = arg;
+        if (arg == "--plant") {
+            const int p = value.size() == 1 ? PlantIndexOfLetter(value[0]) : -1;
+            if (p < 0)
+                return fail(where + ": " + Quote(value) + " is not a plant A..G");
+            o.plant = p;
+        } else if (arg == "--ticks") {
+            if (!ParseInt(value, 0, std::numeric_limits<int>::max(), o.ticks))
+                return fail(where + ": " + Quote(value) + " is not a whole number of 0 or more");
+        } else if (arg == "--w" || arg == "--z" || arg == "--kr" || arg == "--tn" || arg == "--tv"
+                   || arg == "--y") {
+            SimEvent::Kind kind{};
+            KindOfName(arg.substr(2), kind);
+            Real v = 0;
+            if (std::string err = CheckValue(kind, value, v, where); !err.empty())
+                return fail(err);
+            switch (kind) {
+            case SimEvent::Kind::w: o.w = v; break;
+            case SimEvent::Kind::z: o.z = v; break;
+            case SimEvent::Kind::kr: o.kr = v; break;
+            case SimEvent::Kind::tn: o.tn = v; break;
+            case SimEvent::Kind::tv: o.tv = v; break;
+            default:
+                o.y = v;
+                o.yGiven = true;
+                break;
+            }
+        } else if (arg == "--arwu" || arg == "--option") {
+            if (!ParseSwitch(value, "on", "off", arg == "--arwu" ? o.arwu : o.option))
+                return fail(where + ": " + Quote(value) + " is not on or off");
+        } else if (arg == "--mode") {
+            if (!ParseSwitch(value, "hand", "regler", o.hand))
+                return fail(where + ": " + Quote(value) + " is not regler or hand");
+        } else if (arg == "--at") {
+            SimEvent e;
+            if (std::string err = ParseEvent(value, e); !err.empty())
+                return fail("--at " + err);
+            events.push_back(std::move(e));
+        } else if (arg == "--events") {
+            eventFiles.push_back(value);
+        } else if (arg == "--output") {
+            if (value.empty())
+                return fail("--output needs a file name");
+            o.output = value;
+        }
+    }
+    if (o.help || o.version)
+        return result;
+
+    for (const std::string &file : eventFiles)
+        if (std::string err = ReadEventsFile(file, events); !err.empty())
+            return fail(err);
+
+    if (o.yGiven && !o.hand)
+        return fail("--y: only with --mode hand (the controller sets y otherwise)");
+
+    std::stable_sort(events.begin(), events.end(),
+                     [](const SimEvent &a, const SimEvent &b) { return a.tick < b.tick; });
+    // Walk the changes in order so that y is only set while the mode switch
+    // stands on "Hand", as the window allows it.
+    bool hand = o.hand;
+    for (const SimEvent &e : events) {
+        if (e.tick > o.ticks)
+            return fail("event " + Quote(e.text) + ": tick " + std::to_string(e.tick)
+                        + " is beyond --ticks " + std::to_string(o.ticks));
+        if (e.kind == SimEvent::Kind::mode)
+            hand = e.on;
+        if (e.kind == SimEvent::Kind::y && !hand)
+            return fail("event " + Quote(e.text) + ": y can be set only in mode hand");
+    }
+    o.events = std::move(events);
+    return result;
+}
+
+const char *UsageText()
+{
+    return R"(Usage: kavlon-sim [options]
+Runs the Kavlon 2 control loop without a window and writes one CSV row per
+simulated second (tick): t,w,x,y,yp,yi,yd,Z,CompSignal.
+
+Options:
+  --plant A|B|C|D|E|F|G  plant (default A)
+                           A PT3, B PT3 with dead time, C nonlinear PT3
+                           temperature process, D PT2, E PT2 with integrator,
+                           F PT2 with dead time and compensation,
+                           G PT2 with dead time and 80% compensation
+  --ticks N              simulated seconds to run (default 600)
+  --w V                  set point, 0..800 (default 500)
+  --z V                  disturbance, -200..200 (default 0)
+  --kr V                 gain Kr, 0..100 (default 4; 0 = P part off)
+  --tn V                 reset time Tn, 0..200 (default 45; 0 = I part off)
+  --tv V                 derivative time Tv, 0..100 (default 0; 0 = D part off)
+  --y V                  manual output y, 0..100 (default 0); only with --mode hand
+  --arwu on|off          anti-reset-windup switch (default off)
+  --option on|off        option switch (default off): StrK for plant C,
+                         TotK for plants F and G, no effect on the others
+  --mode regler|hand     mode switch (default regler)
+  --at T:NAME=VALUE      operator change after tick T, before tick T+1
+                         (repeatable); NAME is w, z, kr, tn, tv, y, arwu,
+                         option or mode; --at T:reset restarts the loop from
+                         rest with the current switch positions
+  --events FILE          the same changes from a file, one T:NAME=VALUE per
+                         line; blank lines and # comments are allowed
+  --output FILE          write the CSV to FILE (default standard output)
+  --help                 show this text
+  --version              show the version
+
+Values use a decimal point. A value outside its range, an unknown option or a
+change after the last tick is an error: one line on standard error and exit
+status 2, and nothing is written.
+)";
+}
+
+} // namespace kavlon::sim

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "LoopState.h"
+
+#include <string>
+#include <vector>
+
+namespace kavlon::sim {
+
+// An operator change applied after tick `tick` (before tick + 1), as the
+// window's controls would apply it between two ticks.
+struct SimEvent {
+    enum class Kind { w, z, kr, tn, tv, y, arwu, option, mode, reset };
+    int tick = 0;
+    Kind kind = Kind::w;
+    Real value = 0;   // w, z, kr, tn, tv, y
+    bool on = false;  // arwu, option; for mode: true = hand
+    std::string text; // the event as the user wrote it, for messages
+};
+
+struct SimOptions {
+    int plant = 0;
+    int ticks = 600;
+    Real w = 500, z = 0, kr = 4, tn = 45, tv = 0, y = 0;
+    bool yGiven = false;
+    bool arwu = false;
+    bool option = false;
+    bool hand = false;
+    std::vector<SimEvent> events; // stable-sorted by tick
+    std::string output;           // empty: standard output
+    bool help = false;
+    bool version = false;
+};
+
+// The outcome of reading the command line: the options, or one line of error
+// text naming the offending argument (without the "kavlon-sim: " prefix).
+struct ParseResult {
+    SimOptions options;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+ParseResult ParseArguments(const std::vector<std::string> &args);
+
+// Reads one "T:NAME=VALUE" or "T:reset" change; empty error when it is sound.
+std::string ParseEvent(const std::string &text, SimEvent &event);
+
+const char *UsageText();
+
+} // namespace kavlon::sim

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "LoopState.h"
+#include "SimOptions.h"
+
+#include <cstdio>
+
+namespace kavlon::sim {
+
+// The operator's three switches as the window's radio pairs hold them; every
+// reset reloads the loop's flags from them.
+struct SwitchPositions {
+    bool arwu = false;
+    bool option = false;
+    bool hand = false;
+};
+
+// The loop at the start of a run: at rest with the switches and start values applied.
+LoopState StartState(const SimOptions &o, SwitchPositions &switches);
+
+// Applies one operator change between ticks, as the window's handlers do.
+// Returns true when the change was a reset.
+bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e);
+
+// Runs the whole simulation and writes the CSV to out. Returns false when
+// writing failed.
+bool RunSimulation(const SimOptions &o, std::FILE *out);
+
+} // namespace kavlon::sim

@@ -1,0 +1,50 @@
+// kavlon-sim: the control loop without a window, for teachers, scripts and tests.
+#include "SimOptions.h"
+#include "SimRun.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef KAVLON_VERSION
+#define KAVLON_VERSION "2.1.0"
+#endif
+
+int main(int argc, char **argv)
+{
+    using namespace kavlon::sim;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParseResult parsed = ParseArguments(args);
+    if (!parsed.ok()) {
+        std::fprintf(stderr, "kavlon-sim: %s\n", parsed.error.c_str());
+        return 2;
+    }
+    const SimOptions &o = parsed.options;
+    if (o.help) {
+        std::fputs(UsageText(), stdout);
+        return 0;
+    }
+    if (o.version) {
+        std::printf("kavlon-sim %s\n", KAVLON_VERSION);
+        return 0;
+    }
+
+    std::FILE *out = stdout;
+    if (!o.output.empty()) {
+        out = std::fopen(o.output.c_str(), "wb");
+        if (!out) {
+            std::fprintf(stderr, "kavlon-sim: --output: cannot write '%s': %s\n", o.output.c_str(),
+                         std::strerror(errno));
+            return 2;
+        }
+    }
+    const bool written = RunSimulation(o, out);
+    const bool closed = out == stdout || std::fclose(out) == 0;
+    if (!written || !closed) {
+        std::fprintf(stderr, "kavlon-sim: writing the CSV failed: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
