@@ -1,0 +1,46 @@
+#include "NumberFormat.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace kavlon {
+
+QString FormatGeneral(Real value, const QLocale &locale)
+{
+    if (!std::isfinite(value))
+        return QString();
+    if (value == 0)
+        value = 0; // no "-0"
+    std::array<char, 64> buf{};
+    // to_chars ignores the C library's locale, so the point is always '.'.
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                                 std::chars_format::general, 15);
+    QString text = QString::fromLatin1(buf.data(), static_cast<qsizetype>(r.ptr - buf.data()));
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
+}
+
+QString FormatFixed(Real value, int decimals, const QLocale &locale)
+{
+    if (!std::isfinite(value))
+        return QString();
+    decimals = decimals < 0 ? 0 : (decimals > 6 ? 6 : decimals);
+    // Beyond this the scaled value no longer fits a whole number.
+    if (std::fabs(value) >= 1e12L)
+        return FormatGeneral(value, locale);
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const long long units = std::llrint(value * static_cast<Real>(scale));
+    const long long magnitude = units < 0 ? -units : units;
+    QString text = units < 0 ? QStringLiteral("-") : QString();
+    text += QString::number(magnitude / scale);
+    if (decimals > 0) {
+        text += locale.decimalPoint();
+        text += QStringLiteral("%1").arg(magnitude % scale, decimals, 10, QLatin1Char('0'));
+    }
+    return text;
+}
+
+} // namespace kavlon

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+namespace kavlon {
+
+// The operator's preferences: every stored value with its name, type and the
+// value in force when it is absent. Nothing else of the program is stored.
+template <typename T> struct Setting {
+    const char *name;
+    T fallback;
+};
+
+namespace Settings {
+// Folder of the help file, ending with a path separator; written by an installer.
+inline constexpr Setting<const char *> InstallierPfad{"InstallierPfad", ""};
+// Chart window length in seconds (180, 300 or 600 from the menu).
+inline constexpr Setting<int> Zeitachse{"Zeitachse", 600};
+// Computation speed, ticks per 10 s of wall time.
+inline constexpr Setting<int> Intervall{"Intervall", 10};
+// Chart background as 0x00BBGGRR.
+inline constexpr Setting<int> Hintergrundfarbe{"Hintergrundfarbe", 0xFFFFFF};
+// Print and copy in colour; stored as 1 or 0, any non-zero value reads as true.
+inline constexpr Setting<bool> Druckausgabe{"Druckausgabe", true};
+} // namespace Settings
+
+inline constexpr const char *HelpFileName = "Kavlon.hlp";
+// The longest help file path handed to the help viewer.
+inline constexpr int MaxHelpFilePathLength = 255;
+
+// The per-user settings store under the key Software\Kavlon2: on Windows the
+// registry of the current user, elsewhere the INI file
+// <XDG_CONFIG_HOME or ~/.config>/Kavlon2/Kavlon2.conf.
+//
+// Reads are type-checked: a value that does not parse as the expected type
+// counts as absent. Every write goes to the store at once; a write that fails
+// is remembered (WriteFailed) and otherwise ignored, so the program runs on
+// with the value in force for the session.
+class SettingsStore {
+public:
+    SettingsStore();
+    ~SettingsStore();
+    SettingsStore(const SettingsStore &) = delete;
+    SettingsStore &operator=(const SettingsStore &) = delete;
+
+    // Where the store lives on this platform (the INI file's path, or the
+    // registry key). Reads the environment each time, so tests can point
+    // XDG_CONFIG_HOME at a temporary folder.
+    static QString DefaultLocation();
+
+    // Opens the key, creating it when it does not exist; location empty means
+    // DefaultLocation(). Returns whether the key is open.
+    bool Open(const QString &location = QString());
+    bool IsOpen() const { return settings_ != nullptr; }
+    void Close();
+
+    // The help file path formed on opening: InstallierPfad followed directly by
+    // "Kavlon.hlp", or "Kavlon.hlp" alone.
+    QString HelpFilePath() const { return helpFilePath_; }
+
+    bool ValueExists(const char *name) const;
+    // The value, or nothing when it is absent, of another type or out of the
+    // 32-bit range.
+    std::optional<QString> ReadString(const char *name) const;
+    std::optional<int> ReadInteger(const char *name) const;
+    std::optional<bool> ReadBool(const char *name) const;
+
+    // Returns false when the store is closed or the write did not reach it.
+    bool WriteInteger(const char *name, int value);
+    bool WriteBool(const char *name, bool value);
+
+    bool WriteFailed() const { return writeFailed_; }
+    QString Location() const { return location_; }
+
+private:
+    bool Sync();
+
+    std::unique_ptr<QSettings> settings_;
+    QString location_;
+    QString helpFilePath_ = QString::fromLatin1(HelpFileName);
+    bool writeFailed_ = false;
+};
+
+} // namespace kavlon
