@@ -1,0 +1,79 @@
+#include "BevelPanel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kavlon {
+
+BevelPanel::BevelPanel(QWidget *parent)
+    : QWidget(parent), color_(palette().color(QPalette::Button)),
+      captionColor_(palette().color(QPalette::WindowText))
+{
+}
+
+void BevelPanel::SetBevels(Bevel outer, Bevel inner)
+{
+    outer_ = outer;
+    inner_ = inner;
+    update();
+}
+
+int BevelPanel::BevelWidth() const
+{
+    return (outer_ != Bevel::None ? 1 : 0) + (inner_ != Bevel::None ? 1 : 0);
+}
+
+void BevelPanel::SetColor(const QColor &color)
+{
+    color_ = color;
+    update();
+}
+
+void BevelPanel::SetCaption(const QString &caption)
+{
+    caption_ = caption;
+    update();
+}
+
+void BevelPanel::SetCaptionColor(const QColor &color)
+{
+    captionColor_ = color;
+    update();
+}
+
+void BevelPanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    QRect r = rect();
+    p.fillRect(r, color_);
+    const QColor shadow = palette().color(QPalette::Dark);
+    const QColor light = palette().color(QPalette::Light);
+    auto drawBevel = [&](Bevel b) {
+        if (b == Bevel::None || r.width() <= 0 || r.height() <= 0)
+            return;
+        const QColor &topLeft = b == Bevel::Lowered ? shadow : light;
+        const QColor &bottomRight = b == Bevel::Lowered ? light : shadow;
+        p.setPen(topLeft);
+        p.drawLine(r.left(), r.top(), r.right(), r.top());
+        p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+        p.setPen(bottomRight);
+        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        r.adjust(1, 1, -1, -1);
+    };
+    drawBevel(outer_);
+    drawBevel(inner_);
+    if (!caption_.isEmpty()) {
+        p.setPen(captionColor_);
+        p.setFont(font());
+        p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, caption_);
+    }
+}
+
+void BevelPanel::mousePressEvent(QMouseEvent *event)
+{
+    emit MouseDown(event->button());
+    QWidget::mousePressEvent(event);
+}
+
+} // namespace kavlon
