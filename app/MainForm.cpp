@@ -1,0 +1,919 @@
+#include "MainForm.h"
+
+#include "BevelPanel.h"
+#include "ChartView.h"
+#include "Controller.h"
+#include "HelpViewer.h"
+#include "MainFormLayout.h"
+#include "NumberFormat.h"
+#include "OperatorValues.h"
+#include "PlantTable.h"
+#include "Plants.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QToolButton>
+
+#include <functional>
+
+namespace kavlon {
+
+namespace {
+
+const char *const HelpContextProperty = "helpContext";
+
+// The timer period that every reset sets, whatever the speed: the first tick
+// after a reset comes after 100 ms.
+constexpr int ResetTimerPeriod = 100;
+
+QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
+
+QFont ArialFont(int pixels, bool bold)
+{
+    QFont f(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QColor ColorOf(std::uint32_t bgr)
+{
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+// The client area reports its size changes to the window.
+class ClientWidget : public QWidget {
+public:
+    explicit ClientWidget(QWidget *parent) : QWidget(parent) {}
+    std::function<void()> resized;
+
+protected:
+    void resizeEvent(QResizeEvent *) override
+    {
+        if (resized)
+            resized();
+    }
+};
+
+} // namespace
+
+template <typename T> T *TKavlonMain::Find(const char *name) const
+{
+    T *found = findChild<T *>(QString::fromLatin1(name));
+    Q_ASSERT_X(found, "TKavlonMain::Find", name);
+    return found;
+}
+
+TKavlonMain::TKavlonMain(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("KavlonMain"));
+    setWindowTitle(QStringLiteral("Kavlon 2"));
+    QFont windowFont(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    windowFont.setPixelSize(layout::WindowFontPixels);
+    setFont(windowFont);
+    setProperty(HelpContextProperty, layout::WindowHelpContext);
+    resize(layout::DesignWidth, layout::DesignHeight);
+
+    BuildControls();
+    BuildMenu();
+    ConnectHandlers();
+    // Key preview: the window sees space and Escape before the focused control.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TKavlonMain::~TKavlonMain()
+{
+    timer_.stop();
+    // The views point into the charts, which go before the widget tree does.
+    if (reglerImage_)
+        reglerImage_->SetImage(nullptr);
+    if (regelstreckeImage_)
+        regelstreckeImage_->SetImage(nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Building the window from the layout tables
+
+void TKavlonMain::BuildControls()
+{
+    auto *client = new ClientWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setAutoFillBackground(true);
+    client->setBackgroundRole(QPalette::Button);
+    setCentralWidget(client);
+    client_ = client;
+
+    QHash<QString, QWidget *> built;
+    plantButtons_ = new QButtonGroup(this);
+    plantButtons_->setExclusive(true);
+
+    for (const layout::Control &c : layout::Controls) {
+        QWidget *parent = c.parent ? built.value(QString::fromLatin1(c.parent)) : client_;
+        Q_ASSERT(parent);
+        QWidget *w = nullptr;
+        const QString caption = Text(c.caption);
+        switch (c.kind) {
+        case layout::Kind::ChartPanel:
+        case layout::Kind::TitlePanel: {
+            auto *p = new BevelPanel(parent);
+            p->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered);
+            p->SetColor(Qt::white);
+            p->SetCaptionColor(Qt::black);
+            p->SetCaption(caption);
+            w = p;
+            break;
+        }
+        case layout::Kind::ControlPanel:
+        case layout::Kind::SubPanel: {
+            auto *p = new BevelPanel(parent);
+            p->SetBevels(c.kind == layout::Kind::ControlPanel ? BevelPanel::Bevel::Lowered
+                                                              : BevelPanel::Bevel::Raised,
+                         BevelPanel::Bevel::None);
+            w = p;
+            break;
+        }
+        case layout::Kind::ToolBar:
+            w = new QWidget(parent);
+            break;
+        case layout::Kind::ToolButton: {
+            auto *b = new QToolButton(parent);
+            b->setIcon(QIcon(DrawToolPicture(c.picture)));
+            b->setIconSize(QSize(ToolPictureSize, ToolPictureSize));
+            b->setAutoRaise(true);
+            // Picture buttons are clicked, never focused.
+            b->setFocusPolicy(Qt::NoFocus);
+            if (c.group != layout::NoGroup) {
+                b->setCheckable(true);
+                b->setChecked(c.checked);
+                plantButtons_->addButton(b);
+            }
+            w = b;
+            break;
+        }
+        case layout::Kind::Label:
+        case layout::Kind::FixedLabel:
+            w = new QLabel(caption, parent);
+            break;
+        case layout::Kind::ReadOut: {
+            auto *e = new QLineEdit(parent);
+            e->setReadOnly(true);
+            e->setTextMargins(0, 0, 0, 0);
+            QPalette pal = e->palette();
+            pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+            e->setPalette(pal);
+            w = e;
+            break;
+        }
+        case layout::Kind::Spin:
+            w = new SpinArrows(parent);
+            break;
+        case layout::Kind::Radio: {
+            auto *r = new QRadioButton(caption, parent);
+            r->setChecked(c.checked);
+            w = r;
+            break;
+        }
+        case layout::Kind::Chart:
+            w = new ChartView(parent);
+            break;
+        }
+        w->setObjectName(QString::fromLatin1(c.name));
+        if (c.font.pixels > 0)
+            w->setFont(ArialFont(c.font.pixels, c.font.bold));
+        if (c.kind == layout::Kind::Label) {
+            w->move(c.left, c.top);
+            w->adjustSize();
+        } else {
+            w->setGeometry(c.left, c.top, c.width, c.height);
+        }
+        if (*c.hint)
+            w->setToolTip(Text(c.hint));
+        if (c.helpContext != layout::NoHelp)
+            w->setProperty(HelpContextProperty, c.helpContext);
+        w->setEnabled(c.enabled);
+        built.insert(w->objectName(), w);
+    }
+
+    reglerPanel_ = Find<BevelPanel>("ReglerPanel");
+    regelstreckePanel_ = Find<BevelPanel>("RegelstreckePanel");
+    reglerLabelPanel_ = Find<BevelPanel>("ReglerLabelPanel");
+    regelstreckeLabelPanel_ = Find<BevelPanel>("RegelstreckeLabelPanel");
+    controlPanel_ = Find<BevelPanel>("ControlPanel");
+    toolBar_ = Find<QWidget>("ToolBar");
+    reglerImage_ = Find<ChartView>("ReglerImage");
+    regelstreckeImage_ = Find<ChartView>("RegelstreckeImage");
+    startButton_ = Find<QToolButton>("StartButton");
+    stopButton_ = Find<QToolButton>("StopButton");
+    istwert_ = Find<QLineEdit>("Istwert");
+    sollwert_ = Find<QLineEdit>("Sollwert");
+    stellgroesse_ = Find<QLineEdit>("Stellgroesse");
+    stoergroesse_ = Find<QLineEdit>("Stoergroesse");
+    nachstellzeit_ = Find<QLineEdit>("Nachstellzeit");
+    vorhaltezeit_ = Find<QLineEdit>("Vorhaltezeit");
+    verstaerkung_ = Find<QLineEdit>("Verstaerkung");
+    interval_ = Find<QLineEdit>("Interval");
+    reglerButton_ = Find<QRadioButton>("ReglerButton");
+    handButton_ = Find<QRadioButton>("HandButton");
+    arwuOnButton_ = Find<QRadioButton>("ARWUOnButton");
+    optionOnButton_ = Find<QRadioButton>("OptionOnButton");
+    optionLabel_ = Find<QLabel>("OptionLabel");
+
+    reglerImage_->SetImage(&charts_.ReglerImage());
+    regelstreckeImage_->SetImage(&charts_.RegelstreckeImage());
+    client->resized = [this] {
+        // The tool bar is attached to the top edge; the rest is FormResize's.
+        toolBar_->setGeometry(0, 0, client_->width(), layout::ToolBarHeight);
+        FormResize();
+    };
+}
+
+void TKavlonMain::BuildMenu()
+{
+    QHash<QString, QMenu *> menus;
+    QHash<QString, QActionGroup *> groups;
+    for (const layout::MenuItem &m : layout::Menu) {
+        const QString name = QString::fromLatin1(m.name);
+        const QString caption = Text(m.caption);
+        if (m.submenu) {
+            QMenu *menu = menuBar()->addMenu(caption);
+            menu->setObjectName(name);
+            menus.insert(name, menu);
+            continue;
+        }
+        QAction *a = nullptr;
+        if (!m.parent)
+            a = menuBar()->addAction(caption); // a command on the menu bar itself
+        else if (caption == QLatin1String("-"))
+            a = menus.value(QString::fromLatin1(m.parent))->addSeparator();
+        else
+            a = menus.value(QString::fromLatin1(m.parent))->addAction(caption);
+        a->setObjectName(name);
+        if (m.shortcut != 0)
+            a->setShortcut(QKeySequence(m.shortcut));
+        if (*m.hint) {
+            a->setToolTip(Text(m.hint));
+            a->setStatusTip(Text(m.hint));
+        }
+        if (m.helpContext != layout::NoHelp)
+            a->setProperty(HelpContextProperty, m.helpContext);
+        if (m.radioGroup != layout::NoRadio) {
+            const QString key = QString::fromLatin1(m.parent) + QString::number(m.radioGroup);
+            QActionGroup *group = groups.value(key);
+            if (!group) {
+                group = new QActionGroup(a->parent());
+                // The time axis may have no item marked (a stored length other
+                // than 180, 300 and 600); a plant is always marked.
+                group->setExclusionPolicy(m.radioGroup == layout::PlantRadioGroup
+                                              ? QActionGroup::ExclusionPolicy::Exclusive
+                                              : QActionGroup::ExclusionPolicy::ExclusiveOptional);
+                groups.insert(key, group);
+            }
+            a->setCheckable(true);
+            a->setChecked(m.checked);
+            group->addAction(a);
+        }
+    }
+    for (QMenu *menu : std::as_const(menus))
+        menu->setToolTipsVisible(true);
+
+    startStop_ = Find<QAction>("StartStop");
+    checkedPlantItem_ = Find<QAction>("PT3Prozess");
+    backgroundColor_ = Find<QAction>("BackgroundColor");
+    exportColor_ = Find<QAction>("ExportColor");
+}
+
+void TKavlonMain::ConnectHandlers()
+{
+    auto onTrigger = [this](const char *name, void (TKavlonMain::*handler)()) {
+        connect(Find<QAction>(name), &QAction::triggered, this, handler);
+    };
+    auto onClick = [this](const char *name, void (TKavlonMain::*handler)()) {
+        connect(Find<QToolButton>(name), &QToolButton::clicked, this, handler);
+    };
+    auto onSpin = [this](const char *name, void (TKavlonMain::*handler)(SpinDirection)) {
+        connect(Find<SpinArrows>(name), &SpinArrows::Click, this, handler);
+    };
+    // A radio button reacts only when it becomes checked.
+    auto onChecked = [this](const char *name, void (TKavlonMain::*handler)()) {
+        connect(Find<QRadioButton>(name), &QRadioButton::toggled, this, [this, handler](bool on) {
+            if (on)
+                (this->*handler)();
+        });
+    };
+
+    connect(&timer_, &QTimer::timeout, this, &TKavlonMain::ActionOnTimer);
+
+    onClick("ExitButton", &TKavlonMain::ExitButtonClick);
+    onClick("PrintButton", &TKavlonMain::PrintClick);
+    onClick("StreckeAButton", &TKavlonMain::PT3ProzessClick);
+    onClick("StreckeBButton", &TKavlonMain::PT3TotzeitClick);
+    onClick("StreckeCButton", &TKavlonMain::PT3TemperaturClick);
+    onClick("StreckeDButton", &TKavlonMain::PT2ProzessClick);
+    onClick("StreckeEButton", &TKavlonMain::PT2IntegralClick);
+    onClick("StreckeFButton", &TKavlonMain::PT2TotzeitKompClick);
+    onClick("StreckeGButton", &TKavlonMain::PT2Totzeit80KompClick);
+    onClick("StartButton", &TKavlonMain::StartStopClick);
+    onClick("StopButton", &TKavlonMain::StartStopClick);
+    onClick("ResetButton", &TKavlonMain::ResetClick);
+    onClick("HelpButton", &TKavlonMain::GeneralHelpClick);
+
+    onSpin("SollwertUpDown", &TKavlonMain::SollwertUpDownClick);
+    onSpin("StellgroesseUpDown", &TKavlonMain::StellgroesseUpDownClick);
+    onSpin("StoergroesseUpDown", &TKavlonMain::StoergroesseUpDownClick);
+    onSpin("NachstellzeitUpDown", &TKavlonMain::NachstellzeitUpDownClick);
+    onSpin("VorhaltezeitUpDown", &TKavlonMain::VorhaltezeitUpDownClick);
+    onSpin("VerstaerkungUpDown", &TKavlonMain::VerstaerkungUpDownClick);
+    onSpin("SpeedUpDown", &TKavlonMain::SpeedUpDownClick);
+
+    onChecked("ReglerButton", &TKavlonMain::ReglerButtonClick);
+    onChecked("HandButton", &TKavlonMain::HandButtonClick);
+    onChecked("ARWUOnButton", &TKavlonMain::ARWUOnButtonClick);
+    onChecked("ARWUOffButton", &TKavlonMain::ARWUOffButtonClick);
+    onChecked("OptionOnButton", &TKavlonMain::OptionOnButtonClick);
+    onChecked("OptionOffButton", &TKavlonMain::OptionOffButtonClick);
+
+    onTrigger("PT3Prozess", &TKavlonMain::PT3ProzessClick);
+    onTrigger("PT3Totzeit", &TKavlonMain::PT3TotzeitClick);
+    onTrigger("PT3Temperatur", &TKavlonMain::PT3TemperaturClick);
+    onTrigger("PT2Prozess", &TKavlonMain::PT2ProzessClick);
+    onTrigger("PT2Integral", &TKavlonMain::PT2IntegralClick);
+    onTrigger("PT2TotzeitKomp", &TKavlonMain::PT2TotzeitKompClick);
+    onTrigger("PT2Totzeit80Komp", &TKavlonMain::PT2Totzeit80KompClick);
+    onTrigger("StartStop", &TKavlonMain::StartStopClick);
+    onTrigger("Reset", &TKavlonMain::ResetClick);
+    onTrigger("Copy", &TKavlonMain::CopyClick);
+    onTrigger("Print", &TKavlonMain::PrintClick);
+    onTrigger("DruckerEinstellung", &TKavlonMain::DruckerEinstellungClick);
+    onTrigger("Zeitachse600", &TKavlonMain::Zeitachse600Click);
+    onTrigger("Zeitachse300", &TKavlonMain::Zeitachse300Click);
+    onTrigger("Zeitachse180", &TKavlonMain::Zeitachse180Click);
+    onTrigger("BackgroundColor", &TKavlonMain::BackgroundColorClick);
+    onTrigger("ExportColor", &TKavlonMain::ExportColorClick);
+    onTrigger("GeneralHelp", &TKavlonMain::GeneralHelpClick);
+    onTrigger("HelpOnController", &TKavlonMain::HelpOnControllerClick);
+    onTrigger("HelpOnCourse", &TKavlonMain::HelpOnCourseClick);
+    onTrigger("HelpOnHelp", &TKavlonMain::HelpOnHelpClick);
+    onTrigger("HelpIndex", &TKavlonMain::HelpIndexClick);
+    onTrigger("AboutIt", &TKavlonMain::AboutItClick);
+
+    connect(reglerLabelPanel_, &BevelPanel::MouseDown, this, &TKavlonMain::ReglerLabelPanelMouseDown);
+    connect(reglerImage_, &ChartView::MouseDown, this, &TKavlonMain::ReglerLabelPanelMouseDown);
+    connect(regelstreckeLabelPanel_, &BevelPanel::MouseDown, this,
+            &TKavlonMain::RegelstreckeLabelPanelMouseDown);
+    connect(regelstreckeImage_, &ChartView::MouseDown, this,
+            &TKavlonMain::RegelstreckeLabelPanelMouseDown);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown
+
+void TKavlonMain::FormCreate()
+{
+    ApplyBackColor(White);
+    printInColor_ = true;
+    exportColor_->setText(QStringLiteral("&Druck schwarz-weiss"));
+
+    settingsOpen_ = OpenSettings();
+    LoadSettings();
+    // (The trace colours follow the background inside the charts.)
+
+    ResetLoopState(loop_, arwuOnButton_->isChecked(), optionOnButton_->isChecked(),
+                   handButton_->isChecked());
+    loop_.w = 500;
+    loop_.Z = 0;
+    loop_.Kr = 4;
+    loop_.Tn = 45;
+    loop_.Tv = 0;
+
+    sollwert_->setText(FormatGeneral(loop_.w));
+    istwert_->setText(FormatGeneral(loop_.x));
+    stellgroesse_->setText(FormatGeneral(loop_.y));
+    stoergroesse_->setText(FormatGeneral(loop_.Z));
+    WriteParameterReadOut(nachstellzeit_, loop_.Tn);
+    WriteParameterReadOut(vorhaltezeit_, loop_.Tv);
+    WriteParameterReadOut(verstaerkung_, loop_.Kr);
+    interval_->setText(QString::number(loop_.Speed));
+
+    UpdateControllerCaption();
+
+    loop_.PlantIndex = 0;
+    checkedPlantItem_ = Find<QAction>("PT3Prozess");
+    checkedPlantItem_->setChecked(true);
+    Find<QToolButton>("StreckeAButton")->setChecked(true);
+    plantHelpContext_ = checkedPlantItem_->property(HelpContextProperty).toInt();
+    UpdatePlantCaption();
+
+    optionLabel_->setText(QString::fromLatin1(NoOptionLabel.data(),
+                                              static_cast<qsizetype>(NoOptionLabel.size())));
+    EnableOption(false);
+
+    curvesExist_ = true;
+    timer_.stop();
+    FormResize();
+}
+
+bool TKavlonMain::OpenSettings()
+{
+    const bool open = settings_.Open();
+    helpFilePath_ = settings_.HelpFilePath();
+    return open;
+}
+
+void TKavlonMain::CloseSettings() { settings_.Close(); }
+
+void TKavlonMain::LoadSettings()
+{
+    if (!settingsOpen_) {
+        charts_.SetTimeAxisLength(Settings::Zeitachse.fallback);
+        Find<QAction>("Zeitachse600")->setChecked(true);
+        loop_.Speed = Settings::Intervall.fallback;
+        return;
+    }
+
+    // A length below 2 would divide by zero in the chart arithmetic: it counts
+    // as absent.
+    auto length = settings_.ReadInteger(Settings::Zeitachse.name);
+    if (length && *length < 2)
+        length.reset();
+    if (length) {
+        charts_.SetTimeAxisLength(*length);
+        if (*length == 600)
+            Zeitachse600Click();
+        else if (*length == 300)
+            Zeitachse300Click();
+        else if (*length == 180)
+            Zeitachse180Click();
+    } else {
+        Zeitachse600Click();
+    }
+
+    // The tick divides by the speed: a stored value is brought into 1..100.
+    loop_.Speed = SanitiseSpeed(settings_.ReadInteger(Settings::Intervall.name)
+                                    .value_or(Settings::Intervall.fallback));
+
+    auto colour = settings_.ReadInteger(Settings::Hintergrundfarbe.name);
+    if (colour && (*colour < 0 || *colour > 0xFFFFFF))
+        colour.reset();
+    const auto bgr = static_cast<std::uint32_t>(colour.value_or(Settings::Hintergrundfarbe.fallback));
+    if (bgr != charts_.BackColor()) {
+        ApplyBackColor(bgr);
+        SetPanelColors();
+    }
+
+    const bool inColour = settings_.ReadBool(Settings::Druckausgabe.name)
+                              .value_or(Settings::Druckausgabe.fallback);
+    if (inColour != printInColor_) {
+        printInColor_ = inColour;
+        exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
+                                            : QStringLiteral("&Druck in Farbe"));
+    }
+}
+
+void TKavlonMain::closeEvent(QCloseEvent *event)
+{
+    if (!closed_)
+        FormClose();
+    event->accept();
+}
+
+void TKavlonMain::FormClose()
+{
+    closed_ = true;
+    CallHelp(HelpCommand::Quit, 0);
+    curvesExist_ = false;
+    CloseSettings();
+    timer_.stop();
+    disconnect(&timer_, nullptr, this, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+void TKavlonMain::FormResize()
+{
+    if (!curvesExist_)
+        return;
+    const int cw = client_->width();
+    const int ch = client_->height();
+
+    // Integer division truncates toward zero, as the layout rules expect.
+    controlPanel_->move((cw - layout::ControlPanelWidth) / 2, ch - layout::ControlPanelHeight - 8);
+
+    const int width = cw - 16;
+    const int h = (ch - layout::TitlePanelHeight - layout::TitlePanelHeight - layout::ControlPanelHeight
+                   - layout::ToolBarHeight - 8)
+                      / 2
+                  - 8;
+    // A window smaller than the fixed parts gives zero or negative sizes; the
+    // widgets then shrink to nothing and come back when the window grows.
+    auto atLeast0 = [](int v) { return v < 0 ? 0 : v; };
+    const int imageWidth = atLeast0(width - 2 * layout::ChartInset);
+    const int imageHeight = atLeast0(h - 2 * layout::ChartInset);
+
+    reglerLabelPanel_->setGeometry(layout::PanelLeft, reglerLabelPanel_->y(), atLeast0(width),
+                                   layout::TitlePanelHeight);
+    reglerPanel_->setGeometry(layout::PanelLeft, reglerPanel_->y(), atLeast0(width), atLeast0(h));
+    reglerImage_->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth, imageHeight);
+
+    const int plantTitleTop = layout::ToolBarHeight + layout::TitlePanelHeight + h + 8;
+    regelstreckeLabelPanel_->setGeometry(layout::PanelLeft, plantTitleTop, atLeast0(width),
+                                         layout::TitlePanelHeight);
+    regelstreckePanel_->setGeometry(layout::PanelLeft, plantTitleTop + layout::TitlePanelHeight,
+                                    atLeast0(width), atLeast0(h));
+    regelstreckeImage_->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth, imageHeight);
+
+    ResetGraphics();
+}
+
+// ---------------------------------------------------------------------------
+// Charts
+
+void TKavlonMain::ResetGraphics()
+{
+    SetTimerPeriod(ResetTimerPeriod);
+    ResetLoopState(loop_, arwuOnButton_->isChecked(), optionOnButton_->isChecked(),
+                   handButton_->isChecked());
+    charts_.SetImageSize(reglerImage_->width(), reglerImage_->height());
+    charts_.ResetCharts(loop_);
+    RepaintCharts();
+}
+
+void TKavlonMain::SetPanelColors()
+{
+    const QColor back = ColorOf(charts_.BackColor());
+    const QColor fore = ColorOf(charts_.ForeColor());
+    reglerLabelPanel_->SetColor(back);
+    reglerLabelPanel_->SetCaptionColor(fore);
+    reglerPanel_->SetColor(back);
+    regelstreckeLabelPanel_->SetColor(back);
+    regelstreckeLabelPanel_->SetCaptionColor(fore);
+    regelstreckePanel_->SetColor(back);
+}
+
+void TKavlonMain::ApplyBackColor(std::uint32_t bgr)
+{
+    // The charts set the foreground and the trace colours with the background.
+    charts_.SetBackColor(bgr);
+    backgroundColor_->setText(charts_.BackColor() == White
+                                  ? QStringLiteral("&Hintergrundfarbe schwarz")
+                                  : QStringLiteral("&Hintergrundfarbe weiss"));
+}
+
+void TKavlonMain::RepaintCharts()
+{
+    reglerImage_->update();
+    regelstreckeImage_->update();
+}
+
+// ---------------------------------------------------------------------------
+// The tick
+
+void TKavlonMain::ActionOnTimer()
+{
+    ControllerStep(loop_);
+    PlantStep(loop_);
+
+    // The speed is read back from its read-out, which always shows Speed.
+    bool ok = false;
+    int speed = QLocale().toInt(interval_->text(), &ok);
+    if (!ok || speed < MinSpeed || speed > MaxSpeed)
+        speed = SanitiseSpeed(loop_.Speed);
+    SetTimerPeriod(TimerPeriod(speed));
+
+    charts_.SampleCurves(loop_);
+    charts_.AdvanceScales(loop_);
+
+    istwert_->setText(FormatFixed(loop_.x, 1));
+    stellgroesse_->setText(FormatFixed(loop_.y, 0));
+    ++loop_.TickCount;
+    RepaintCharts();
+}
+
+void TKavlonMain::SetTimerPeriod(int ms)
+{
+    // Setting the period restarts a running timer; an unchanged period must not.
+    if (timer_.interval() != ms)
+        timer_.setInterval(ms);
+}
+
+// ---------------------------------------------------------------------------
+// Run state, keys
+
+void TKavlonMain::StartStopClick()
+{
+    const bool running = timer_.isActive();
+    startStop_->setText(running ? QStringLiteral("&Start") : QStringLiteral("&Stop"));
+    startButton_->setEnabled(!startButton_->isEnabled());
+    stopButton_->setEnabled(!stopButton_->isEnabled());
+    if (running)
+        timer_.stop();
+    else
+        timer_.start();
+}
+
+void TKavlonMain::ResetClick() { ResetGraphics(); }
+
+void TKavlonMain::ExitButtonClick() { close(); }
+
+void TKavlonMain::FormKeyPress(QChar key)
+{
+    if (key == QChar(32))
+        StartStopClick();
+    else if (key == QChar(27))
+        ResetClick();
+}
+
+bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || closed_
+        || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    if (widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+
+    if (type == QEvent::ShortcutOverride) {
+        // The menu's shortcuts win over a focused read-out's own copy key.
+        const QKeySequence pressed(key->keyCombination());
+        for (int shortcut : {layout::CtrlC, layout::CtrlP, layout::F1})
+            if (pressed == QKeySequence(shortcut))
+                return true;
+        return QMainWindow::eventFilter(watched, event);
+    }
+
+    // A key press travels from the focused control up to the window; take it
+    // once, where it starts.
+    QWidget *target = QApplication::focusWidget();
+    if (!target || target->window() != this)
+        target = this;
+    if (widget == target) {
+        const QString text = key->text();
+        if (text.size() == 1)
+            FormKeyPress(text.at(0));
+        else if (text.isEmpty() && key->key() == Qt::Key_Escape)
+            FormKeyPress(QChar(27));
+    }
+    // Never consumed: the focused control sees the key as well.
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Spin controls
+
+void TKavlonMain::WriteParameterReadOut(QLineEdit *readOut, Real value)
+{
+    readOut->setText(value == 0 ? QStringLiteral("Aus") : FormatGeneral(value));
+}
+
+void TKavlonMain::SollwertUpDownClick(SpinDirection direction)
+{
+    loop_.w = SpinStep(loop_.w, SpinValue::w, direction == SpinDirection::Right);
+    sollwert_->setText(FormatGeneral(loop_.w));
+}
+
+void TKavlonMain::StoergroesseUpDownClick(SpinDirection direction)
+{
+    loop_.Z = SpinStep(loop_.Z, SpinValue::Z, direction == SpinDirection::Right);
+    stoergroesse_->setText(FormatGeneral(loop_.Z));
+}
+
+void TKavlonMain::StellgroesseUpDownClick(SpinDirection direction)
+{
+    loop_.y = SpinStep(loop_.y, SpinValue::y, direction == SpinDirection::Right);
+    // y keeps its fraction; only the read-out is rounded.
+    stellgroesse_->setText(FormatFixed(loop_.y, 0));
+}
+
+void TKavlonMain::NachstellzeitUpDownClick(SpinDirection direction)
+{
+    loop_.Tn = SpinStep(loop_.Tn, SpinValue::Tn, direction == SpinDirection::Right);
+    WriteParameterReadOut(nachstellzeit_, loop_.Tn);
+    if (!loop_.HandMode)
+        UpdateControllerCaption();
+}
+
+void TKavlonMain::VerstaerkungUpDownClick(SpinDirection direction)
+{
+    loop_.Kr = SpinStep(loop_.Kr, SpinValue::Kr, direction == SpinDirection::Right);
+    WriteParameterReadOut(verstaerkung_, loop_.Kr);
+    if (!loop_.HandMode)
+        UpdateControllerCaption();
+}
+
+void TKavlonMain::VorhaltezeitUpDownClick(SpinDirection direction)
+{
+    loop_.Tv = SpinStep(loop_.Tv, SpinValue::Tv, direction == SpinDirection::Right);
+    WriteParameterReadOut(vorhaltezeit_, loop_.Tv);
+    if (!loop_.HandMode)
+        UpdateControllerCaption();
+}
+
+void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
+{
+    loop_.Speed = SpeedStep(loop_.Speed, direction == SpinDirection::Right);
+    interval_->setText(QString::number(loop_.Speed));
+    // Written at every click, also when the value did not change.
+    settings_.WriteInteger(Settings::Intervall.name, loop_.Speed);
+}
+
+// ---------------------------------------------------------------------------
+// Titles, modes, options
+
+void TKavlonMain::UpdateControllerCaption()
+{
+    QString text;
+    if (loop_.Kr != 0)
+        text += QLatin1Char('P');
+    if (loop_.Tn != 0)
+        text += QLatin1Char('I');
+    if (loop_.Tv != 0)
+        text += QLatin1Char('D');
+    text = text.isEmpty() ? QStringLiteral("Kein ") : text + QStringLiteral(" - ");
+    reglerLabelPanel_->SetCaption(text + QStringLiteral("Regler"));
+}
+
+void TKavlonMain::UpdatePlantCaption()
+{
+    if (loop_.PlantIndex < PlantCount) {
+        const std::string_view title = Plants[loop_.PlantIndex].title;
+        regelstreckeLabelPanel_->SetCaption(
+            QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    }
+}
+
+void TKavlonMain::SetControllerMode(bool controllerOn)
+{
+    Find<QWidget>("StellgroesseUpDown")->setEnabled(!controllerOn);
+    for (const char *name :
+         {"NachstellzeitLabel", "Nachstellzeit", "NachstellzeitUpDown", "VerstaerkungUpDown",
+          "VerstaerkungLabel", "Verstaerkung", "VorhaltezeitUpDown", "VorhaltezeitLabel",
+          "Vorhaltezeit", "ARWULabel", "ARWUOffButton", "ARWUOnButton"})
+        Find<QWidget>(name)->setEnabled(controllerOn);
+    const bool deadTimePlant = loop_.PlantIndex == 5 || loop_.PlantIndex == 6;
+    if (controllerOn) {
+        UpdateControllerCaption();
+        if (loop_.PlantIndex == 2 || deadTimePlant)
+            EnableOption(true);
+    } else {
+        reglerLabelPanel_->SetCaption(QStringLiteral("Handregelung"));
+        if (deadTimePlant)
+            EnableOption(false);
+    }
+    loop_.HandMode = !controllerOn;
+}
+
+void TKavlonMain::EnableOption(bool on)
+{
+    optionLabel_->setEnabled(on);
+    Find<QWidget>("OptionOffButton")->setEnabled(on);
+    optionOnButton_->setEnabled(on);
+}
+
+void TKavlonMain::ReglerButtonClick() { SetControllerMode(true); }
+void TKavlonMain::HandButtonClick() { SetControllerMode(false); }
+void TKavlonMain::ARWUOnButtonClick() { loop_.ARWUOn = true; }
+void TKavlonMain::ARWUOffButtonClick() { loop_.ARWUOn = false; }
+void TKavlonMain::OptionOnButtonClick() { ApplyOptionSwitch(loop_, true); }
+void TKavlonMain::OptionOffButtonClick() { ApplyOptionSwitch(loop_, false); }
+
+// ---------------------------------------------------------------------------
+// Plants
+
+void TKavlonMain::SelectPlant(int index, const QString &optionText, QToolButton *plantButton,
+                              QAction *plantMenuItem)
+{
+    startStop_->setText(QStringLiteral("&Start"));
+    if (checkedPlantItem_)
+        checkedPlantItem_->setChecked(false);
+    checkedPlantItem_ = plantMenuItem;
+    checkedPlantItem_->setChecked(true);
+    plantButton->setChecked(true);
+    startButton_->setEnabled(true);
+    stopButton_->setEnabled(false);
+    timer_.stop();
+    loop_.PlantIndex = static_cast<std::uint8_t>(index);
+    optionLabel_->setText(optionText);
+    plantHelpContext_ = plantMenuItem->property(HelpContextProperty).toInt();
+    UpdatePlantCaption();
+    if (index == 2)
+        EnableOption(true);
+    else if (index == 5 || index == 6)
+        EnableOption(!loop_.HandMode);
+    else
+        EnableOption(false);
+    ResetGraphics();
+}
+
+namespace {
+
+struct PlantControls {
+    const char *button;
+    const char *menuItem;
+};
+constexpr PlantControls PlantControlNames[PlantCount] = {
+    {"StreckeAButton", "PT3Prozess"},    {"StreckeBButton", "PT3Totzeit"},
+    {"StreckeCButton", "PT3Temperatur"}, {"StreckeDButton", "PT2Prozess"},
+    {"StreckeEButton", "PT2Integral"},   {"StreckeFButton", "PT2TotzeitKomp"},
+    {"StreckeGButton", "PT2Totzeit80Komp"},
+};
+
+} // namespace
+
+void TKavlonMain::SelectPlantRow(int index)
+{
+    const std::string_view option = Plants[static_cast<std::size_t>(index)].optionLabel;
+    SelectPlant(index, QString::fromLatin1(option.data(), static_cast<qsizetype>(option.size())),
+                Find<QToolButton>(PlantControlNames[index].button),
+                Find<QAction>(PlantControlNames[index].menuItem));
+}
+
+void TKavlonMain::PT3ProzessClick() { SelectPlantRow(0); }
+void TKavlonMain::PT3TotzeitClick() { SelectPlantRow(1); }
+void TKavlonMain::PT3TemperaturClick() { SelectPlantRow(2); }
+void TKavlonMain::PT2ProzessClick() { SelectPlantRow(3); }
+void TKavlonMain::PT2IntegralClick() { SelectPlantRow(4); }
+void TKavlonMain::PT2TotzeitKompClick() { SelectPlantRow(5); }
+void TKavlonMain::PT2Totzeit80KompClick() { SelectPlantRow(6); }
+
+// ---------------------------------------------------------------------------
+// Preferences
+
+void TKavlonMain::TimeAxisCommand(int length, QAction *item)
+{
+    charts_.SetTimeAxisLength(length);
+    settings_.WriteInteger(Settings::Zeitachse.name, length);
+    item->setChecked(true);
+    ResetGraphics();
+}
+
+void TKavlonMain::Zeitachse600Click() { TimeAxisCommand(600, Find<QAction>("Zeitachse600")); }
+void TKavlonMain::Zeitachse300Click() { TimeAxisCommand(300, Find<QAction>("Zeitachse300")); }
+void TKavlonMain::Zeitachse180Click() { TimeAxisCommand(180, Find<QAction>("Zeitachse180")); }
+
+void TKavlonMain::BackgroundColorClick()
+{
+    ApplyBackColor(charts_.BackColor() == White ? Black : White);
+    settings_.WriteInteger(Settings::Hintergrundfarbe.name, static_cast<int>(charts_.BackColor()));
+    SetPanelColors();
+    ResetGraphics();
+}
+
+void TKavlonMain::ExportColorClick()
+{
+    printInColor_ = !printInColor_;
+    exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
+                                        : QStringLiteral("&Druck in Farbe"));
+    settings_.WriteBool(Settings::Druckausgabe.name, printInColor_);
+}
+
+void TKavlonMain::CopyClick() {}
+void TKavlonMain::PrintClick() {}
+void TKavlonMain::DruckerEinstellungClick() {}
+void TKavlonMain::AboutItClick() {}
+
+// ---------------------------------------------------------------------------
+// Help
+
+void TKavlonMain::CallHelp(HelpCommand command, int number)
+{
+    HelpViewer::Call(this, helpFilePath_, command, number);
+}
+
+void TKavlonMain::GeneralHelpClick() { CallHelp(HelpCommand::Context, layout::WindowHelpContext); }
+
+void TKavlonMain::HelpOnControllerClick()
+{
+    if (!loop_.HandMode)
+        CallHelp(HelpCommand::Context, reglerLabelPanel_->property(HelpContextProperty).toInt());
+}
+
+void TKavlonMain::HelpOnCourseClick() { CallHelp(HelpCommand::Context, plantHelpContext_); }
+void TKavlonMain::HelpOnHelpClick() { CallHelp(HelpCommand::HelpOnHelp, 0); }
+void TKavlonMain::HelpIndexClick() { CallHelp(HelpCommand::Finder, 0); }
+
+void TKavlonMain::ReglerLabelPanelMouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        HelpOnControllerClick();
+}
+
+void TKavlonMain::RegelstreckeLabelPanelMouseDown(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        HelpOnCourseClick();
+}
+
+} // namespace kavlon

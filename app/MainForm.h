@@ -1,0 +1,185 @@
+#pragma once
+
+#include "LiveCharts.h"
+#include "LoopState.h"
+#include "Settings.h"
+#include "SpinArrows.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QToolButton;
+
+namespace kavlon {
+
+class BevelPanel;
+class ChartView;
+enum class HelpCommand : unsigned;
+
+// The main window: owns the loop state, the live charts, the simulation timer,
+// the settings store and the help file path, and wires them to the operator's
+// controls. The fixed layout comes from MainFormLayout.h; FormResize fits the
+// charts to the window.
+class TKavlonMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TKavlonMain(QWidget *parent = nullptr);
+    ~TKavlonMain() override;
+
+    // The one loop state. Changing it between ticks is what the handlers do;
+    // tests and benchmarks use the same access.
+    LoopState &Loop() { return loop_; }
+    const LoopState &Loop() const { return loop_; }
+    const LiveCharts &Charts() const { return charts_; }
+    QTimer &SimulationTimer() { return timer_; }
+    bool Running() const { return timer_.isActive(); }
+    bool PrintInColor() const { return printInColor_; }
+    int PlantHelpContext() const { return plantHelpContext_; }
+    QString HelpFilePath() const { return helpFilePath_; }
+    const SettingsStore &Store() const { return settings_; }
+    QWidget *ClientArea() const { return client_; }
+
+public slots:
+    // The simulation tick.
+    void ActionOnTimer();
+
+    void StartStopClick();
+    void ResetClick();
+    void ExitButtonClick();
+
+    void SollwertUpDownClick(kavlon::SpinDirection direction);
+    void StoergroesseUpDownClick(kavlon::SpinDirection direction);
+    void StellgroesseUpDownClick(kavlon::SpinDirection direction);
+    void NachstellzeitUpDownClick(kavlon::SpinDirection direction);
+    void VerstaerkungUpDownClick(kavlon::SpinDirection direction);
+    void VorhaltezeitUpDownClick(kavlon::SpinDirection direction);
+    void SpeedUpDownClick(kavlon::SpinDirection direction);
+
+    void ReglerButtonClick();
+    void HandButtonClick();
+    void ARWUOnButtonClick();
+    void ARWUOffButtonClick();
+    void OptionOnButtonClick();
+    void OptionOffButtonClick();
+
+    void PT3ProzessClick();
+    void PT3TotzeitClick();
+    void PT3TemperaturClick();
+    void PT2ProzessClick();
+    void PT2IntegralClick();
+    void PT2TotzeitKompClick();
+    void PT2Totzeit80KompClick();
+
+    void Zeitachse600Click();
+    void Zeitachse300Click();
+    void Zeitachse180Click();
+    void BackgroundColorClick();
+    void ExportColorClick();
+
+    // Filled by the export and the information dialog.
+    void CopyClick();
+    void PrintClick();
+    void DruckerEinstellungClick();
+    void AboutItClick();
+
+    void GeneralHelpClick();
+    void HelpOnControllerClick();
+    void HelpOnCourseClick();
+    void HelpOnHelpClick();
+    void HelpIndexClick();
+    void ReglerLabelPanelMouseDown(Qt::MouseButton button);
+    void RegelstreckeLabelPanelMouseDown(Qt::MouseButton button);
+
+public:
+    void FormResize();
+    // Loop state from rest (flags from the three switches), fresh charts and lists.
+    void ResetGraphics();
+    void SetPanelColors();
+    void UpdateControllerCaption();
+    void UpdatePlantCaption();
+    void SetControllerMode(bool controllerOn);
+    void EnableOption(bool on);
+    void SelectPlant(int index, const QString &optionText, QToolButton *plantButton,
+                     QAction *plantMenuItem);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    void ConnectHandlers();
+    void FormCreate();
+    void LoadSettings();
+    bool OpenSettings();
+    void CloseSettings();
+    void FormClose();
+    // Space and Escape, seen before the focused control; never consumed.
+    void FormKeyPress(QChar key);
+    void ApplyBackColor(std::uint32_t bgr);
+    void TimeAxisCommand(int length, QAction *item);
+    // SelectPlant with the row of the plant table.
+    void SelectPlantRow(int index);
+    void SetTimerPeriod(int ms);
+    void CallHelp(HelpCommand command, int number);
+    void WriteParameterReadOut(QLineEdit *readOut, Real value);
+    void RepaintCharts();
+
+    template <typename T> T *Find(const char *name) const;
+
+    LoopState loop_;
+    LiveCharts charts_;
+    QTimer timer_;
+    SettingsStore settings_;
+    bool settingsOpen_ = false;
+    QString helpFilePath_ = QString::fromLatin1(HelpFileName);
+    bool printInColor_ = true;
+    int plantHelpContext_ = 1101;
+    bool curvesExist_ = false;
+    bool closed_ = false;
+
+    QWidget *client_ = nullptr;
+
+    // Controls the handlers work on (all owned by the widget tree).
+    BevelPanel *reglerPanel_ = nullptr;
+    BevelPanel *regelstreckePanel_ = nullptr;
+    BevelPanel *reglerLabelPanel_ = nullptr;
+    BevelPanel *regelstreckeLabelPanel_ = nullptr;
+    BevelPanel *controlPanel_ = nullptr;
+    QWidget *toolBar_ = nullptr;
+    ChartView *reglerImage_ = nullptr;
+    ChartView *regelstreckeImage_ = nullptr;
+    QButtonGroup *plantButtons_ = nullptr;
+    QToolButton *startButton_ = nullptr;
+    QToolButton *stopButton_ = nullptr;
+    QLineEdit *istwert_ = nullptr;
+    QLineEdit *sollwert_ = nullptr;
+    QLineEdit *stellgroesse_ = nullptr;
+    QLineEdit *stoergroesse_ = nullptr;
+    QLineEdit *nachstellzeit_ = nullptr;
+    QLineEdit *vorhaltezeit_ = nullptr;
+    QLineEdit *verstaerkung_ = nullptr;
+    QLineEdit *interval_ = nullptr;
+    QRadioButton *reglerButton_ = nullptr;
+    QRadioButton *handButton_ = nullptr;
+    QRadioButton *arwuOnButton_ = nullptr;
+    QRadioButton *optionOnButton_ = nullptr;
+    QLabel *optionLabel_ = nullptr;
+
+    QAction *startStop_ = nullptr;
+    QAction *checkedPlantItem_ = nullptr;
+    QAction *backgroundColor_ = nullptr;
+    QAction *exportColor_ = nullptr;
+};
+
+} // namespace kavlon

@@ -1,0 +1,250 @@
+#pragma once
+
+// The fixed part of the main window as data: every control with its parent,
+// kind, design position and size, font, caption, hint, help context and start
+// state, in tab order; and the menu tree. TKavlonMain builds its widgets from
+// these tables and attaches the behaviour; FormResize moves and stretches the
+// chart and title panels and the control panel afterwards.
+
+#include "ToolBarPictures.h"
+
+#include <Qt>
+
+#include <array>
+
+namespace kavlon::layout {
+
+enum class Kind {
+    ChartPanel,   // double lowered bevel, holds a chart image
+    TitlePanel,   // double lowered bevel, centred caption
+    ToolBar,      // strip along the top edge
+    ToolButton,   // 25 x 23 picture button with a tool tip
+    ControlPanel, // single lowered bevel
+    SubPanel,     // single raised bevel
+    Label,        // sized to its caption
+    FixedLabel,   // fixed size
+    ReadOut,      // read-only edit field
+    Spin,         // horizontal spin arrows
+    Radio,
+    Chart,        // chart image, 2 pixels inside its panel's bevels
+};
+
+// Font of a control: 0 pixels means the parent's font. Pixel heights are
+// character heights at 96 dpi (16 px = 12 pt, 12 px = 9 pt, 11 px = 8 pt).
+struct Font {
+    int pixels = 0;
+    bool bold = false;
+};
+
+inline constexpr Font ParentFont{};
+inline constexpr Font Arial12Bold{12, true};
+inline constexpr Font Arial16Bold{16, true};
+
+inline constexpr int NoHelp = 0;
+inline constexpr int NoGroup = 0;
+
+struct Control {
+    const char *name;
+    const char *parent; // nullptr: the window's client area
+    Kind kind;
+    int left, top, width, height;
+    Font font;
+    const char *caption;
+    const char *hint;
+    int helpContext;
+    bool enabled;
+    bool checked;     // radio selected, tool button down
+    int group;        // tool buttons of one exclusive group
+    ToolPicture picture;
+};
+
+// Fixed sizes that the resize rules work with.
+inline constexpr int ToolBarHeight = 33;
+inline constexpr int TitlePanelHeight = 33;
+inline constexpr int ControlPanelWidth = 769;
+inline constexpr int ControlPanelHeight = 137;
+inline constexpr int PanelLeft = 8;
+inline constexpr int ChartInset = 2; // image inside the panel's two bevels
+
+// Outer size of the window before it is maximised, and its help context.
+inline constexpr int DesignWidth = 794;
+inline constexpr int DesignHeight = 680;
+inline constexpr int WindowHelpContext = 1001;
+inline constexpr int WindowFontPixels = 11;
+
+constexpr Control C(const char *name, const char *parent, Kind kind, int l, int t, int w, int h,
+                    Font font = ParentFont, const char *caption = "", const char *hint = "",
+                    int help = NoHelp, bool enabled = true, bool checked = false,
+                    int group = NoGroup, ToolPicture picture = ToolPicture::Question)
+{
+    return {name, parent, kind, l, t, w, h, font, caption, hint, help, enabled, checked, group, picture};
+}
+
+constexpr Control Tool(const char *name, int left, ToolPicture picture, const char *hint,
+                       int group = NoGroup, bool down = false, bool enabled = true)
+{
+    return C(name, "ToolBar", Kind::ToolButton, left, 2, 25, 23, ParentFont, "", hint, NoHelp,
+             enabled, down, group, picture);
+}
+
+constexpr Control Value(const char *name, const char *parent, Kind kind, int l, int t, int w, int h,
+                        Font font = Arial12Bold, const char *caption = "", bool enabled = true)
+{
+    return C(name, parent, kind, l, t, w, h, font, caption, "", NoHelp, enabled);
+}
+
+inline constexpr auto Controls = std::to_array<Control>({
+    // Direct children of the client area, in tab order.
+    C("ReglerPanel", nullptr, Kind::ChartPanel, 8, 65, 769, 184, ParentFont, "", "", 1010),
+    C("RegelstreckePanel", nullptr, Kind::ChartPanel, 8, 288, 769, 185, ParentFont, "", "", 1020),
+    C("ReglerLabelPanel", nullptr, Kind::TitlePanel, 8, 32, 769, 33, Arial16Bold, "Regler", "", 1010),
+    C("RegelstreckeLabelPanel", nullptr, Kind::TitlePanel, 8, 256, 769, 33, Arial16Bold,
+      "Regelstrecke", "", 1020),
+    C("ToolBar", nullptr, Kind::ToolBar, 0, 0, 786, ToolBarHeight),
+    C("ControlPanel", nullptr, Kind::ControlPanel, 8, 488, ControlPanelWidth, ControlPanelHeight),
+
+    C("ReglerImage", "ReglerPanel", Kind::Chart, 2, 2, 765, 180),
+    C("RegelstreckeImage", "RegelstreckePanel", Kind::Chart, 2, 2, 765, 181),
+
+    Tool("ExitButton", 0, ToolPicture::Door, "Programm beenden"),
+    Tool("PrintButton", 25, ToolPicture::Printer, "Graphik ausdrucken"),
+    Tool("StreckeAButton", 50, ToolPicture::LetterA, "PT3 - Regelstrecke", 1, true),
+    Tool("StreckeBButton", 75, ToolPicture::LetterB, "PT3 - Regelstrecke mit Totzeit", 1),
+    Tool("StreckeCButton", 100, ToolPicture::LetterC, "Nichtlineare PT3 - Temperatur-Regelstrecke", 1),
+    Tool("StreckeDButton", 125, ToolPicture::LetterD, "PT2 - Regelstrecke", 1),
+    Tool("StreckeEButton", 150, ToolPicture::LetterE, "PT2 - Regelstrecke mit Integralglied", 1),
+    Tool("StreckeFButton", 175, ToolPicture::LetterF,
+         "PT2 - Regelstrecke mit Totzeit und Kompensation", 1),
+    Tool("StreckeGButton", 200, ToolPicture::LetterG,
+         "PT2 - Regelstrecke mit Totzeit und 80% Kompensation", 1),
+    Tool("StartButton", 225, ToolPicture::Flag,
+         "Regelkreis-Berechnung starten (Alternative: Leertaste drücken)"),
+    Tool("StopButton", 250, ToolPicture::Hand,
+         "Regelkreis-Berechnung stoppen (Alternative: Leertaste drücken)", NoGroup, false, false),
+    Tool("ResetButton", 275, ToolPicture::Swatter,
+         "Graphik zurücksetzen (Alternative: Esc-Taste drücken)"),
+    Tool("HelpButton", 300, ToolPicture::Question, "Hilfe"),
+
+    // The control panel's sub-panels, in tab order, each followed by its contents.
+    C("IstwertPanel", "ControlPanel", Kind::SubPanel, 8, 8, 145, 57),
+    Value("IstwertLabel", "IstwertPanel", Kind::Label, 8, 18, 0, 0, Arial16Bold, "Istwert x:"),
+    Value("Istwert", "IstwertPanel", Kind::ReadOut, 88, 14, 49, 27, Arial16Bold),
+    C("SollwertPanel", "ControlPanel", Kind::SubPanel, 8, 72, 145, 57),
+    Value("SollwertLabel", "SollwertPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold, "Sollwert w:"),
+    Value("Sollwert", "SollwertPanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("SollwertUpDown", "SollwertPanel", Kind::Spin, 9, 32, 128, 17),
+    C("StellgroessePanel", "ControlPanel", Kind::SubPanel, 160, 8, 145, 57),
+    Value("StellgroesseLabel", "StellgroessePanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
+          "Stellgrösse y:"),
+    Value("Stellgroesse", "StellgroessePanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("StellgroesseUpDown", "StellgroessePanel", Kind::Spin, 8, 32, 129, 17, Arial12Bold, "",
+          false),
+    C("StoergroessePanel", "ControlPanel", Kind::SubPanel, 160, 72, 145, 57),
+    Value("StoergroesseLabel", "StoergroessePanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
+          "Störgrösse Z:"),
+    Value("Stoergroesse", "StoergroessePanel", Kind::ReadOut, 104, 4, 33, 23),
+    Value("StoergroesseUpDown", "StoergroessePanel", Kind::Spin, 8, 32, 129, 17),
+    C("NachstellzeitPanel", "ControlPanel", Kind::SubPanel, 312, 8, 145, 57),
+    Value("NachstellzeitLabel", "NachstellzeitPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
+          "Nachstellzeit Tn:"),
+    Value("Nachstellzeit", "NachstellzeitPanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("NachstellzeitUpDown", "NachstellzeitPanel", Kind::Spin, 8, 32, 129, 17),
+    C("VorhaltezeitPanel", "ControlPanel", Kind::SubPanel, 312, 72, 145, 57),
+    Value("VorhaltezeitLabel", "VorhaltezeitPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
+          "Vorhaltezeit Tv:"),
+    Value("Vorhaltezeit", "VorhaltezeitPanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("VorhaltezeitUpDown", "VorhaltezeitPanel", Kind::Spin, 8, 32, 129, 17),
+    C("VerstaerkungPanel", "ControlPanel", Kind::SubPanel, 464, 8, 145, 57),
+    Value("VerstaerkungLabel", "VerstaerkungPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
+          "Verstärkung Kr:"),
+    Value("Verstaerkung", "VerstaerkungPanel", Kind::ReadOut, 104, 4, 33, 23),
+    Value("VerstaerkungUpDown", "VerstaerkungPanel", Kind::Spin, 8, 32, 129, 17),
+    C("SpeedPanel", "ControlPanel", Kind::SubPanel, 464, 72, 145, 57),
+    Value("SpeedLabel", "SpeedPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold, "Rechengeschw.:"),
+    Value("Interval", "SpeedPanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("SpeedUpDown", "SpeedPanel", Kind::Spin, 8, 32, 129, 17),
+
+    C("SwitchPanel", "ControlPanel", Kind::SubPanel, 616, 8, 145, 41),
+    C("HandButton", "SwitchPanel", Kind::Radio, 80, 12, 57, 17, Arial12Bold, "Hand"),
+    C("ReglerButton", "SwitchPanel", Kind::Radio, 16, 12, 57, 17, Arial12Bold, "Regler", "", NoHelp,
+      true, true),
+    C("ARWUPanel", "ControlPanel", Kind::SubPanel, 616, 56, 145, 33),
+    C("ARWULabel", "ARWUPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "ARWU"),
+    C("ARWUOffButton", "ARWUPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp, true,
+      true),
+    C("ARWUOnButton", "ARWUPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein"),
+    C("OptionPanel", "ControlPanel", Kind::SubPanel, 616, 96, 145, 33),
+    C("OptionLabel", "OptionPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "Option"),
+    C("OptionOffButton", "OptionPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp,
+      true, true),
+    C("OptionOnButton", "OptionPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein"),
+});
+
+// The menu tree. Top-level entries have parent nullptr; a submenu entry has
+// submenu set; "-" is a separator.
+struct MenuItem {
+    const char *name;
+    const char *parent;
+    const char *caption;
+    bool submenu;
+    int shortcut; // a Qt key combination, 0 for none
+    int radioGroup; // -1: not a radio item
+    int helpContext;
+    const char *hint;
+    bool checked;
+};
+
+inline constexpr int NoRadio = -1;
+inline constexpr int PlantRadioGroup = 1;
+inline constexpr int TimeAxisRadioGroup = 0;
+inline constexpr int CtrlC = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_C);
+inline constexpr int CtrlP = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_P);
+inline constexpr int F1 = static_cast<int>(Qt::Key_F1);
+
+constexpr MenuItem M(const char *name, const char *parent, const char *caption, int radio = NoRadio,
+                     int help = NoHelp, int shortcut = 0, bool checked = false)
+{
+    return {name, parent, caption, false, shortcut, radio, help, "", checked};
+}
+
+constexpr MenuItem Sub(const char *name, const char *caption)
+{
+    return {name, nullptr, caption, true, 0, NoRadio, NoHelp, "", false};
+}
+
+inline constexpr auto Menu = std::to_array<MenuItem>({
+    Sub("RegelStreckeMenu", "Regelstrecken-&Auswahl"),
+    M("PT3Prozess", "RegelStreckeMenu", "&A: PT3", PlantRadioGroup, 1101, 0, true),
+    M("PT3Totzeit", "RegelStreckeMenu", "&B: PT3 mit Totzeit", PlantRadioGroup, 1102),
+    M("PT3Temperatur", "RegelStreckeMenu", "&C: PT3-Temperatur", PlantRadioGroup, 1103),
+    M("PT2Prozess", "RegelStreckeMenu", "&D: PT2", PlantRadioGroup, 1104),
+    M("PT2Integral", "RegelStreckeMenu", "&E: PT2 mit Integralglied", PlantRadioGroup, 1105),
+    M("PT2TotzeitKomp", "RegelStreckeMenu", "&F: PT2 mit Totzeitkompensation", PlantRadioGroup, 1106),
+    M("PT2Totzeit80Komp", "RegelStreckeMenu", "&G: PT2 mit 80% Totzeitkompensation",
+      PlantRadioGroup, 1107),
+    {"StartStop", nullptr, "&Start", false, 0, NoRadio, NoHelp, "Leertaste drücken", false},
+    {"Reset", nullptr, "&Reset", false, 0, NoRadio, NoHelp, "Esc-Taste drücken", false},
+    Sub("Ausgabe", "Aus&gabe"),
+    M("Copy", "Ausgabe", "&Kopieren", NoRadio, NoHelp, CtrlC),
+    M("Print", "Ausgabe", "&Drucken", NoRadio, NoHelp, CtrlP),
+    M("N2", "Ausgabe", "-"),
+    M("DruckerEinstellung", "Ausgabe", "Drucker-&Einstellung"),
+    Sub("Optionen", "&Optionen"),
+    M("Zeitachse600", "Optionen", "Zeitachse 600 s", TimeAxisRadioGroup),
+    M("Zeitachse300", "Optionen", "Zeitachse 300 s", TimeAxisRadioGroup),
+    M("Zeitachse180", "Optionen", "Zeitachse 180 s", TimeAxisRadioGroup),
+    M("N3", "Optionen", "-"),
+    M("BackgroundColor", "Optionen", "Hintergrundfarbe"),
+    M("N5", "Optionen", "-"),
+    M("ExportColor", "Optionen", "&Druckausgabe"),
+    Sub("HilfeMenu", "&Hilfe"),
+    M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, 1001, F1),
+    M("HelpOnController", "HilfeMenu", "Angaben zum PID-&Regler", NoRadio, 1010),
+    M("HelpOnCourse", "HilfeMenu", "Angaben zur Regel&strecke", NoRadio, 1101),
+    M("HelpOnHelp", "HilfeMenu", "&Hilfe zur Hilfe", NoRadio, 1002),
+    M("HelpIndex", "HilfeMenu", "Hilfe-&Index"),
+    M("N1", "HilfeMenu", "-"),
+    M("AboutIt", "HilfeMenu", "Ueber &Kavlon 2"),
+});
+
+} // namespace kavlon::layout
