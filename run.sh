@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program.
+# Installs what is missing, builds the optimised program and starts it.
 set -euo pipefail
 cd "$(dirname "$0")"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: start Kavlon 2 on a desktop, or without one as: xvfb-run -s \"-screen 0 1920x1080x24\" ./run.sh" >&2
+  exit 1
+fi
+
 scripts/deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-if [ -x build/default/app/kavlon ]; then
-  exec build/default/app/kavlon
-fi
-echo "The window is not built yet; here is a short kavlon-sim run (plant F, TotK on):"
-build/default/cli/kavlon-sim --plant F --kr 1 --tn 10 --option on --ticks 600 | awk -F, 'NR == 1 || NR % 60 == 1'
+exec build/default/app/kavlon "$@"
