@@ -1,0 +1,130 @@
+#include "AppTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kavlon::test {
+namespace {
+
+using SettingsStoreTest = TempStoreTest;
+
+TEST_F(SettingsStoreTest, LivesUnderTheConfigFolderAndCreatesItsKey)
+{
+    EXPECT_EQ(SettingsStore::DefaultLocation(), ConfPath());
+    SettingsStore store;
+    ASSERT_TRUE(store.Open());
+    EXPECT_TRUE(QDir(dir_.path() + QStringLiteral("/Kavlon2")).exists());
+    EXPECT_EQ(store.HelpFilePath(), QStringLiteral("Kavlon.hlp"));
+    EXPECT_FALSE(store.ValueExists(Settings::Zeitachse.name));
+    EXPECT_TRUE(store.WriteInteger(Settings::Zeitachse.name, 300));
+    store.Close();
+    // Written at once, readable by anyone.
+    EXPECT_EQ(Stored("Zeitachse").toString(), QStringLiteral("300"));
+}
+
+TEST_F(SettingsStoreTest, HelpFilePathJoinsTheInstallFolderWithoutASeparator)
+{
+    struct Row {
+        QString stored;
+        QString expected;
+    };
+    const QString longFolder = QString(250, QLatin1Char('x')) + QLatin1Char('/');
+    const Row rows[] = {
+        {QStringLiteral("/opt/kavlon2/"), QStringLiteral("/opt/kavlon2/Kavlon.hlp")},
+        {QStringLiteral("/opt/kavlon2"), QStringLiteral("/opt/kavlon2Kavlon.hlp")},
+        {QString(), QStringLiteral("Kavlon.hlp")},
+        // Longer than 255 characters: as if no folder were stored.
+        {longFolder, QStringLiteral("Kavlon.hlp")},
+    };
+    for (const Row &r : rows) {
+        Preset("InstallierPfad", r.stored);
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.HelpFilePath(), r.expected) << r.stored.toStdString();
+    }
+}
+
+TEST_F(SettingsStoreTest, ReadsAreTypeChecked)
+{
+    struct Row {
+        QString stored;
+        std::optional<int> integer;
+        std::optional<bool> flag;
+    };
+    const Row rows[] = {
+        {QStringLiteral("600"), 600, true},
+        {QStringLiteral("-5"), -5, true},
+        {QStringLiteral("0"), 0, false},
+        {QStringLiteral("1"), 1, true},
+        {QStringLiteral("abc"), std::nullopt, std::nullopt},
+        {QStringLiteral("12abc"), std::nullopt, std::nullopt},
+        {QStringLiteral("4.5"), std::nullopt, std::nullopt},
+        {QStringLiteral("true"), std::nullopt, std::nullopt},
+        {QStringLiteral("2147483647"), 2147483647, true},
+        {QStringLiteral("2147483648"), std::nullopt, std::nullopt},
+        {QString(), std::nullopt, std::nullopt},
+    };
+    for (const Row &r : rows) {
+        Preset("Intervall", r.stored);
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_TRUE(store.ValueExists("Intervall"));
+        EXPECT_EQ(store.ReadInteger("Intervall"), r.integer) << r.stored.toStdString();
+        EXPECT_EQ(store.ReadBool("Intervall"), r.flag) << r.stored.toStdString();
+    }
+    SettingsStore store;
+    ASSERT_TRUE(store.Open());
+    EXPECT_EQ(store.ReadInteger("Zeitachse"), std::nullopt);
+    EXPECT_EQ(store.ReadString("Zeitachse"), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, WritesReadBackWithTheirTypes)
+{
+    {
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_TRUE(store.WriteInteger("Hintergrundfarbe", 0xFFFFFF));
+        EXPECT_TRUE(store.WriteBool("Druckausgabe", false));
+        EXPECT_FALSE(store.WriteFailed());
+    }
+    EXPECT_EQ(Stored("Druckausgabe").toString(), QStringLiteral("0"));
+    SettingsStore store;
+    ASSERT_TRUE(store.Open());
+    EXPECT_EQ(store.ReadInteger("Hintergrundfarbe"), 0xFFFFFF);
+    EXPECT_EQ(store.ReadBool("Druckausgabe"), false);
+}
+
+TEST_F(SettingsStoreTest, AStoreThatCannotBeCreatedStaysClosedAndRefusesWrites)
+{
+    // A file where the store's folder should be.
+    QFile blocker(dir_.path() + QStringLiteral("/Kavlon2"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    SettingsStore store;
+    EXPECT_FALSE(store.Open());
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_EQ(store.HelpFilePath(), QStringLiteral("Kavlon.hlp"));
+    EXPECT_EQ(store.ReadInteger("Zeitachse"), std::nullopt);
+    EXPECT_FALSE(store.WriteInteger("Zeitachse", 600));
+    EXPECT_TRUE(store.WriteFailed());
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteIsReportedAndHarmless)
+{
+    SettingsStore store;
+    ASSERT_TRUE(store.Open());
+    // The folder disappears behind the program's back and a file takes its place.
+    ASSERT_TRUE(QDir(dir_.path() + QStringLiteral("/Kavlon2")).removeRecursively());
+    QFile blocker(dir_.path() + QStringLiteral("/Kavlon2"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    EXPECT_FALSE(store.WriteInteger("Intervall", 20));
+    EXPECT_TRUE(store.WriteFailed());
+    store.Close();
+    EXPECT_FALSE(store.IsOpen());
+}
+
+} // namespace
+} // namespace kavlon::test
