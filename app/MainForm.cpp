@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -420,6 +421,10 @@ void TKavlonMain::FormCreate()
 
     curvesExist_ = true;
     timer_.stop();
+    // Lay out the client area of the not yet shown window, so that the charts
+    // are drawn for its real size.
+    if (layout())
+        layout()->activate();
     FormResize();
 }
 
