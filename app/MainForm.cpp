@@ -642,8 +642,8 @@ void TKavlonMain::FormKeyPress(QChar key)
 bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if ((type != QEvent::KeyPress && type != QEvent::ShortcutOverride) || closed_
-        || !watched->isWidgetType())
+    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+        || closed_ || !watched->isWidgetType())
         return QMainWindow::eventFilter(watched, event);
     auto *widget = static_cast<QWidget *>(watched);
     if (widget->window() != this)
@@ -658,13 +658,18 @@ bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
                 return true;
         return QMainWindow::eventFilter(watched, event);
     }
+    if (type == QEvent::KeyRelease) {
+        lastKeyPress_ = nullptr;
+        return QMainWindow::eventFilter(watched, event);
+    }
 
-    // A key press travels from the focused control up to the window; take it
-    // once, where it starts.
-    QWidget *target = QApplication::focusWidget();
-    if (!target || target->window() != this)
-        target = this;
-    if (widget == target) {
+    // A key press that its receiver ignores travels on to the receiver's
+    // parents as the same event: take it once, where it starts.
+    const bool travelling = event == lastKeyPress_ && lastKeyReceiver_
+                            && widget->isAncestorOf(lastKeyReceiver_);
+    if (!travelling) {
+        lastKeyPress_ = event;
+        lastKeyReceiver_ = widget;
         const QString text = key->text();
         if (text.size() == 1)
             FormKeyPress(text.at(0));

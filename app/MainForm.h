@@ -147,6 +147,9 @@ private:
     int plantHelpContext_ = 1101;
     bool curvesExist_ = false;
     bool closed_ = false;
+    // The key press last seen by the key preview and where it arrived first.
+    const QEvent *lastKeyPress_ = nullptr;
+    QPointer<QWidget> lastKeyReceiver_;
 
     QWidget *client_ = nullptr;
 
