@@ -69,6 +69,12 @@ bool ParseInt(const std::string &text, long long lo, long long hi, int &out)
     return true;
 }
 
+// The chart arithmetic wants an image wider than 80 and taller than 20
+// pixels; the upper bound keeps the picture within memory.
+constexpr int MinChartWidth = 81;
+constexpr int MinChartHeight = 21;
+constexpr int MaxChartSide = 8000;
+
 bool ParseSwitch(const std::string &text, const char *onWord, const char *offWord, bool &out)
 {
     if (text == onWord) {
@@ -185,6 +191,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     SimOptions &o = result.options;
     std::vector<SimEvent> events;
     std::vector<std::string> eventFiles;
+    std::string chartOption; // the last chart option seen, for the check below
     auto fail = [&](std::string message) {
         result.error = std::move(message);
         return result;
@@ -209,7 +216,9 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         }
         static const char *const valued[] = {"--plant", "--ticks", "--w",  "--z",      "--kr",
                                              "--tn",    "--tv",    "--y",  "--arwu",   "--option",
-                                             "--mode",  "--at",    "--events", "--output"};
+                                             "--mode",  "--at",    "--events", "--output",
+                                             "--charts", "--chart-size", "--time-axis",
+                                             "--background"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -264,6 +273,29 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             if (value.empty())
                 return fail("--output needs a file name");
             o.output = value;
+        } else if (arg == "--charts") {
+            if (value.empty())
+                return fail("--charts needs a file name");
+            o.charts = value;
+        } else if (arg == "--chart-size") {
+            chartOption = arg;
+            const auto x = value.find('x');
+            if (x == std::string::npos
+                || !ParseInt(value.substr(0, x), MinChartWidth, MaxChartSide, o.chartWidth)
+                || !ParseInt(value.substr(x + 1), MinChartHeight, MaxChartSide, o.chartHeight))
+                return fail(where + ": " + Quote(value) + " is not WxH with W "
+                            + std::to_string(MinChartWidth) + ".." + std::to_string(MaxChartSide)
+                            + " and H " + std::to_string(MinChartHeight) + ".."
+                            + std::to_string(MaxChartSide));
+        } else if (arg == "--time-axis") {
+            chartOption = arg;
+            if (value != "180" && value != "300" && value != "600")
+                return fail(where + ": " + Quote(value) + " is not 180, 300 or 600");
+            ParseInt(value, 180, 600, o.timeAxis);
+        } else if (arg == "--background") {
+            chartOption = arg;
+            if (!ParseSwitch(value, "black", "white", o.blackBackground))
+                return fail(where + ": " + Quote(value) + " is not white or black");
         }
     }
     if (o.help || o.version)
@@ -272,6 +304,9 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     for (const std::string &file : eventFiles)
         if (std::string err = ReadEventsFile(file, events); !err.empty())
             return fail(err);
+
+    if (!chartOption.empty() && o.charts.empty())
+        return fail(chartOption + ": only with --charts FILE.png");
 
     if (o.yGiven && !o.hand)
         return fail("--y: only with --mode hand (the controller sets y otherwise)");
@@ -324,6 +359,14 @@ Options:
   --events FILE          the same changes from a file, one T:NAME=VALUE per
                          line; blank lines and # comments are allowed
   --output FILE          write the CSV to FILE (default standard output)
+  --charts FILE.png      after the run, write both live charts as a PNG picture
+                         (controller chart above the plant chart), drawn tick by
+                         tick as the window draws them
+  --chart-size WxH       size of each chart image (default 980x216); only with --charts
+  --time-axis 180|300|600
+                         chart window in seconds (default 600); only with --charts
+  --background white|black
+                         chart background (default white); only with --charts
   --help                 show this text
   --version              show the version
 

@@ -28,6 +28,11 @@ struct SimOptions {
     bool hand = false;
     std::vector<SimEvent> events; // stable-sorted by tick
     std::string output;           // empty: standard output
+    std::string charts;           // PNG of both live charts after the run; empty: none
+    int chartWidth = 980;         // each chart image, as in a 1000 x 700 client area
+    int chartHeight = 216;
+    int timeAxis = 600;           // chart window in ticks: 180, 300 or 600
+    bool blackBackground = false;
     bool help = false;
     bool version = false;
 };

@@ -122,22 +122,27 @@ private:
 
 } // namespace
 
-bool RunSimulation(const SimOptions &o, std::FILE *out)
+bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
 {
     SwitchPositions switches;
     LoopState s = StartState(o, switches);
     CsvWriter csv(out);
     csv.Header();
+    if (observer)
+        observer->Reset(s);
 
     auto next = o.events.begin();
     auto applyDue = [&](int tick) {
         for (; next != o.events.end() && next->tick == tick; ++next)
-            ApplyEvent(s, switches, *next);
+            if (ApplyEvent(s, switches, *next) && observer)
+                observer->Reset(s);
     };
 
     applyDue(0);
     for (int tick = 1; tick <= o.ticks; ++tick) {
         SimulationStep(s);
+        if (observer)
+            observer->Tick(s);
         ++s.TickCount;
         csv.Row(s.TickCount, s);
         applyDue(tick);

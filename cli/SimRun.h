@@ -22,8 +22,18 @@ LoopState StartState(const SimOptions &o, SwitchPositions &switches);
 // Returns true when the change was a reset.
 bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e);
 
+// Sees the run as the window's charts do: once at the start, after every
+// reset, and within every tick after the engine steps and before TickCount
+// goes up.
+class TickObserver {
+public:
+    virtual ~TickObserver() = default;
+    virtual void Reset(const LoopState &s) = 0;
+    virtual void Tick(const LoopState &s) = 0;
+};
+
 // Runs the whole simulation and writes the CSV to out. Returns false when
 // writing failed.
-bool RunSimulation(const SimOptions &o, std::FILE *out);
+bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer = nullptr);
 
 } // namespace kavlon::sim

@@ -1,6 +1,9 @@
 // kavlon-sim: the control loop without a window, for teachers, scripts and tests.
 #include "SimOptions.h"
 #include "SimRun.h"
+#ifdef KAVLON_SIM_CHARTS
+#include "SimCharts.h"
+#endif
 
 #include <cerrno>
 #include <cstdio>
@@ -31,6 +34,26 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    // The picture file is checked before anything is written.
+#ifdef KAVLON_SIM_CHARTS
+    std::unique_ptr<ChartRecorder> charts;
+    if (!o.charts.empty()) {
+        std::string error;
+        charts = MakeChartRecorder(o, error);
+        if (!charts) {
+            std::fprintf(stderr, "kavlon-sim: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    TickObserver *observer = charts.get();
+#else
+    if (!o.charts.empty()) {
+        std::fprintf(stderr, "kavlon-sim: --charts: this build has no charts\n");
+        return 2;
+    }
+    TickObserver *observer = nullptr;
+#endif
+
     std::FILE *out = stdout;
     if (!o.output.empty()) {
         out = std::fopen(o.output.c_str(), "wb");
@@ -40,11 +63,20 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    const bool written = RunSimulation(o, out);
+    const bool written = RunSimulation(o, out, observer);
     const bool closed = out == stdout || std::fclose(out) == 0;
     if (!written || !closed) {
         std::fprintf(stderr, "kavlon-sim: writing the CSV failed: %s\n", std::strerror(errno));
         return 1;
     }
+#ifdef KAVLON_SIM_CHARTS
+    if (charts) {
+        std::string error;
+        if (!charts->Finish(error)) {
+            std::fprintf(stderr, "kavlon-sim: %s\n", error.c_str());
+            return 1;
+        }
+    }
+#endif
     return 0;
 }

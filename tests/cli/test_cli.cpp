@@ -41,7 +41,8 @@ TEST(KavlonSim, HelpAndVersion)
     EXPECT_EQ(help.status, 0);
     for (const char *word : {"--plant", "--ticks", "--w", "--z", "--kr", "--tn", "--tv", "--y",
                              "--arwu", "--option", "--mode", "--at", "--events", "--output",
-                             "--version", "T:reset"})
+                             "--version", "T:reset", "--charts", "--chart-size", "--time-axis",
+                             "--background"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const CliResult version = RunSim("--version");
     EXPECT_EQ(version.status, 0);
@@ -154,6 +155,11 @@ TEST(KavlonSim, BadArgumentsGiveOneLineAndStatusTwo)
         {"--at 5:mode=hand --at 4:y=10", "4:y=10"},
         {badEvents.c_str(), "line 2"},
         {noFile.c_str(), "does-not-exist"},
+        {"--charts=", "--charts"},
+        {"--time-axis 300", "--time-axis"},
+        {"--background black", "--background"},
+        {"--chart-size 500x200", "--chart-size"},
+        {"--charts /nonexistent-folder/c.png", "--charts"},
     };
     const fs::path out = TempDir() / "must-not-exist.csv";
     for (const BadArgs &c : cases) {
