@@ -1,0 +1,188 @@
+#include "DrawExport.h"
+
+#include "PlantTable.h"
+#include "TraceDrawing.h"
+
+#include <QPainter>
+
+#include <array>
+
+namespace kavlon {
+
+namespace {
+
+// Colours of the exported traces (0x00BBGGRR).
+constexpr std::uint32_t Aqua = 0xFFFF00;
+constexpr std::uint32_t Olive = 0x008080;
+constexpr std::uint32_t Navy = 0x800000;
+
+struct ExportTrace {
+    CurveIndex list;
+    std::uint32_t colour; // in colour: solid pen of width 2
+    PenStyle style;       // in black and white: black pen of this style and width
+    int width;
+};
+
+// Drawing order: later traces over earlier ones, the main trace of each chart
+// (y, x) on top of its parts.
+constexpr std::array<ExportTrace, 4> ControllerTraces{{
+    {CurveYp, Aqua, PenStyle::Solid, 1},
+    {CurveYi, Red, PenStyle::Dot, 1},
+    {CurveYd, Olive, PenStyle::Dash, 1},
+    {CurveY, Navy, PenStyle::Solid, 2},
+}};
+constexpr std::array<ExportTrace, 3> PlantTraces{{
+    {CurveW, Blue, PenStyle::Solid, 1},
+    {CurveX, Red, PenStyle::Solid, 2},
+    {CurveZ, Olive, PenStyle::Dot, 1},
+}};
+
+QString OnOff(bool on)
+{
+    return on ? QStringLiteral("ein") : QStringLiteral("aus");
+}
+
+} // namespace
+
+QString ExportHeaderText()
+{
+    return QStringLiteral("- Kavlon 2 -");
+}
+
+QString PlantTitleText(int plantIndex)
+{
+    if (plantIndex < 0 || plantIndex >= PlantCount)
+        return QString();
+    const std::string_view title = Plants[static_cast<std::size_t>(plantIndex)].title;
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+}
+
+QString ControllerLegendText(bool printInColor)
+{
+    return printInColor
+               ? QStringLiteral("Legende für Regler: y: Blau; yp: Türkis; yi: Rot; yd: Olive")
+               : QStringLiteral("Legende für Regler: y: dicker Strich; yp: dünner Strich; yi: .....; yd: - - -");
+}
+
+QString PlantLegendText(bool printInColor)
+{
+    return printInColor
+               ? QStringLiteral("Legende für Regelstrecke: x: Rot; w: Blau; Z: Olive")
+               : QStringLiteral("Legende für Regelstrecke: x: dicker Strich; w: dünner Strich; Z: .....");
+}
+
+QString SettingsLineText(const ExportInputs &in)
+{
+    return QStringLiteral("Aktuelle Regler-Einstellungen:  Vorhaltezeit Tv: ") + in.TvText
+           + QStringLiteral(";  Nachstellzeit Tn: ") + in.TnText
+           + QStringLiteral(";  Verstärkung Kr: ") + in.KrText + QStringLiteral(";  ARWU: ")
+           + OnOff(in.ARWUOn);
+}
+
+QString OptionLineText(const ExportInputs &in)
+{
+    QString state;
+    if (in.OptionCaption == QLatin1String(PlantCompensationLabel.data(), static_cast<qsizetype>(PlantCompensationLabel.size())))
+        state = OnOff(in.StrKOn);
+    else if (in.OptionCaption == QLatin1String(DeadTimeCompensationLabel.data(), static_cast<qsizetype>(DeadTimeCompensationLabel.size())))
+        state = OnOff(in.TotKOn);
+    return QStringLiteral("Aktuelle Regelstrecken-Einstellung: ") + in.OptionCaption
+           + QStringLiteral(": ") + state;
+}
+
+void CentredTextOut(ExportCanvas &canvas, const QString &text, int W, int m, int y)
+{
+    const auto length = static_cast<int>(text.size());
+    canvas.TextOut((W - 2 * m - 8 * length) / 2, y, text);
+}
+
+void DrawExportTraces(ChartCanvas &canvas, const ChartGeometry &geometry, const LiveCharts &charts,
+                      int chart, bool printInColor)
+{
+    canvas.SetPenMode(PenMode::Copy);
+    const auto draw = [&](const ExportTrace &t) {
+        if (printInColor)
+            DrawCurve(charts.Curve(t.list), canvas, geometry.PlotLeft, geometry.PxPerSample, 2,
+                      t.colour, PenStyle::Clear);
+        else
+            DrawCurve(charts.Curve(t.list), canvas, geometry.PlotLeft, geometry.PxPerSample, t.width,
+                      Black, t.style);
+    };
+    if (chart == ControllerChart) {
+        for (const ExportTrace &t : ControllerTraces)
+            draw(t);
+    } else {
+        for (const ExportTrace &t : PlantTraces)
+            draw(t);
+    }
+}
+
+void RenderExportChart(ChartCanvas &canvas, ChartGeometry &geometry, const LiveCharts *charts,
+                       int chart, bool printInColor)
+{
+    const bool controller = chart == ControllerChart;
+    QSize size(0, 0);
+    int n = DefaultTimeAxisLength;
+    if (charts) {
+        size = (controller ? charts->ReglerImage() : charts->RegelstreckeImage()).size();
+        // The lists carry the window length the live geometry was built for.
+        n = charts->Curve(CurveYp).WindowLength();
+    }
+    NewChartBitmap(canvas, size.width(), size.height(), White);
+    DrawChartFrame(canvas, geometry, chart, Black, White, controller ? -100 : -200,
+                   controller ? 150 : 800, n);
+    if (!charts)
+        return;
+    DrawExportTraces(canvas, geometry, *charts, chart, printInColor);
+    // DrawChartFrame left the right-edge text alignment in force.
+    DrawScale(controller ? charts->ControllerScale() : charts->PlantScale(), canvas, White,
+              geometry.PlotLeft, geometry.PxPerSample, true, false);
+}
+
+void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs &in)
+{
+    const int W = p.Width;
+    const int s = p.Spacing;
+    const int m = p.Margin;
+    const int chartHeight = W / 4;
+
+    canvas.SetFont(p.FontSize, true);
+    CentredTextOut(canvas, ExportHeaderText(), W, m, s);
+    CentredTextOut(canvas, in.ControllerTitle, W, m, 3 * s);
+
+    // One private chart image and geometry for both charts: the live charts,
+    // their geometry and lists stay exactly as they are.
+    ChartCanvas offscreen;
+    ChartGeometry geometry;
+
+    const int b1 = 4 * s + chartHeight;
+    RenderExportChart(offscreen, geometry, in.Charts, ControllerChart, in.PrintInColor);
+    canvas.StretchDraw(QRect(m, 4 * s, W - 2 * m, chartHeight), offscreen.Image());
+
+    CentredTextOut(canvas, PlantTitleText(in.PlantIndex), W, m, b1 + s);
+    const int b2 = b1 + 2 * s + chartHeight;
+    RenderExportChart(offscreen, geometry, in.Charts, PlantChart, in.PrintInColor);
+    canvas.StretchDraw(QRect(m, b1 + 2 * s, W - 2 * m, chartHeight), offscreen.Image());
+
+    // The text block starts where the plot does, in chart-image pixels.
+    const int x = m + geometry.PlotLeft;
+    canvas.TextOut(x, b2 + s, ControllerLegendText(in.PrintInColor));
+    int y = b2 + 2 * s;
+    canvas.TextOut(x, y, PlantLegendText(in.PrintInColor));
+    if (!in.HandMode) {
+        y += s;
+        canvas.TextOut(x, y, SettingsLineText(in));
+    }
+    if (in.OptionEnabled) {
+        y += s;
+        canvas.TextOut(x, y, OptionLineText(in));
+    }
+}
+
+void DrawExport(QPainter &painter, const ExportParams &p, const ExportInputs &in)
+{
+    PainterExportCanvas canvas(painter);
+    DrawExport(canvas, p, in);
+}
+
+} // namespace kavlon

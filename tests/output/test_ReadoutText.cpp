@@ -1,0 +1,105 @@
+#include "ExportFixture.h"
+#include "ReadoutText.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace kavlon {
+namespace {
+
+TEST(GeneralNumberText, FormatsLikeTheReadouts)
+{
+    const QChar comma(QLatin1Char(','));
+    struct Row {
+        Real value;
+        QChar point;
+        const char *expected;
+    };
+    const Row rows[] = {
+        {500, QLatin1Char('.'), "500"},
+        {-200, QLatin1Char('.'), "-200"},
+        {4.1L, QLatin1Char('.'), "4.1"},
+        {4.1L, comma, "4,1"},
+        {0.1L * 3, comma, "0,3"},   // 0.30000000000000000001 shows as 0,3
+        {45, comma, "45"},          // no bare separator
+        {-0.0L, QLatin1Char('.'), "0"},
+        {123456.75L, QLatin1Char('.'), "123456.75"},
+        {1.0L / 3, QLatin1Char('.'), "0.333333333333333"}, // 15 significant digits
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(GeneralNumberText(r.value, r.point), QString::fromLatin1(r.expected))
+            << static_cast<double>(r.value);
+    EXPECT_TRUE(GeneralNumberText(std::numeric_limits<Real>::quiet_NaN()).isEmpty());
+    EXPECT_TRUE(GeneralNumberText(std::numeric_limits<Real>::infinity()).isEmpty());
+}
+
+TEST(ParameterReadoutText, ZeroReadsAus)
+{
+    EXPECT_EQ(ParameterReadoutText(0), QStringLiteral("Aus"));
+    EXPECT_EQ(ParameterReadoutText(-0.0L), QStringLiteral("Aus"));
+    EXPECT_EQ(ParameterReadoutText(0.1L, QLatin1Char(',')), QStringLiteral("0,1"));
+    EXPECT_EQ(ParameterReadoutText(45), QStringLiteral("45"));
+}
+
+TEST(ControllerTitleText, EveryCombinationOfParts)
+{
+    struct Row {
+        Real kr, tn, tv;
+        const char *title;
+    };
+    const Row rows[] = {
+        {4, 45, 1, "PID - Regler"}, {4, 45, 0, "PI - Regler"}, {4, 0, 1, "PD - Regler"},
+        {4, 0, 0, "P - Regler"},    {0, 45, 1, "ID - Regler"}, {0, 45, 0, "I - Regler"},
+        {0, 0, 0.1L, "D - Regler"}, {0, 0, 0, "Kein Regler"},
+    };
+    for (const Row &r : rows)
+        EXPECT_EQ(ControllerTitleText(r.kr, r.tn, r.tv), QString::fromLatin1(r.title));
+}
+
+TEST(OptionEnabledFor, FollowsPlantAndMode)
+{
+    // Plants A..G in controller mode, then in manual mode.
+    const bool controller[] = {false, false, true, false, false, true, true};
+    const bool manual[] = {false, false, true, false, false, false, false};
+    for (int p = 0; p < 7; ++p) {
+        EXPECT_EQ(OptionEnabledFor(p, false), controller[p]) << p;
+        EXPECT_EQ(OptionEnabledFor(p, true), manual[p]) << p;
+    }
+    EXPECT_FALSE(OptionEnabledFor(-1, false));
+    EXPECT_FALSE(OptionEnabledFor(7, false));
+}
+
+TEST(ExportInputsFromState, ReadsAsTheWindowShowsIt)
+{
+    test::LiveLoop loop(765, 180, 0xFFFFFF, 6);
+    loop.s.Kr = 2.5L;
+    loop.s.Tn = 0;
+    loop.s.Tv = 1.2L;
+    loop.s.TotKOn = true;
+    loop.s.ARWUOn = true;
+    ExportInputs in = ExportInputsFromState(loop.s, loop.charts, false, QLatin1Char(','));
+    EXPECT_EQ(in.ControllerTitle, QStringLiteral("PD - Regler"));
+    EXPECT_EQ(in.PlantIndex, 6);
+    EXPECT_EQ(in.Charts, &loop.charts);
+    EXPECT_EQ(in.KrText, QStringLiteral("2,5"));
+    EXPECT_EQ(in.TnText, QStringLiteral("Aus"));
+    EXPECT_EQ(in.TvText, QStringLiteral("1,2"));
+    EXPECT_EQ(in.OptionCaption, QStringLiteral("TotK"));
+    EXPECT_TRUE(in.OptionEnabled);
+    EXPECT_TRUE(in.TotKOn);
+    EXPECT_TRUE(in.ARWUOn);
+    EXPECT_FALSE(in.PrintInColor);
+
+    loop.s.HandMode = true;
+    in = ExportInputsFromState(loop.s, loop.charts, true);
+    EXPECT_EQ(in.ControllerTitle, QStringLiteral("Handregelung"));
+    EXPECT_FALSE(in.OptionEnabled);
+    EXPECT_TRUE(in.HandMode);
+
+    loop.s.PlantIndex = 0;
+    EXPECT_EQ(ExportInputsFromState(loop.s, loop.charts, true).OptionCaption, QStringLiteral("--------"));
+}
+
+} // namespace
+} // namespace kavlon
