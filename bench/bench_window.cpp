@@ -1,0 +1,124 @@
+// The main window's tick (ActionOnTimer) in a 1920 x 1080 window with full
+// 600-sample lists, with and without the repaint that follows it; the time
+// from creating the window to its first painted showing; and the resident
+// memory after an hour of simulated ticks. Runs on the offscreen platform with
+// a throw-away settings folder, so the user's preferences are never touched.
+#include "MainForm.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+using kavlon::TKavlonMain;
+
+std::unique_ptr<TKavlonMain> MaximisedWindow()
+{
+    auto w = std::make_unique<TKavlonMain>();
+    w->show();
+    // The offscreen screen is small; the window is given the full-HD size.
+    for (int i = 0; i < 3 && w->size() != QSize(1920, 1080); ++i) {
+        w->resize(1920, 1080);
+        QCoreApplication::processEvents();
+    }
+    return w;
+}
+
+// Keeps the loop moving over its whole range: a set-point step every 200 ticks.
+void Tick(TKavlonMain &w, std::int64_t &n)
+{
+    if (n++ % 200 == 0)
+        w.Loop().w = w.Loop().w > 400 ? 200 : 700;
+    w.ActionOnTimer();
+}
+
+void BM_ActionOnTimer(benchmark::State &state)
+{
+    auto w = MaximisedWindow();
+    std::int64_t n = 0;
+    for (int i = 0; i < 650; ++i)
+        Tick(*w, n);
+    for (auto _ : state)
+        Tick(*w, n);
+    state.counters["image_w"] = w->Charts().ImageWidth();
+    state.counters["image_h"] = w->Charts().ImageHeight();
+}
+BENCHMARK(BM_ActionOnTimer)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ActionOnTimerAndPaint(benchmark::State &state)
+{
+    auto w = MaximisedWindow();
+    std::int64_t n = 0;
+    for (int i = 0; i < 650; ++i)
+        Tick(*w, n);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        Tick(*w, n);
+        w->repaint();
+    }
+}
+BENCHMARK(BM_ActionOnTimerAndPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_StartUpToWindowShown(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        auto w = std::make_unique<TKavlonMain>();
+        w->showMaximized();
+        w->repaint();
+        QCoreApplication::processEvents();
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        w.reset();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StartUpToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
+
+long ResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+void BM_HourOfTicksResidentMemory(benchmark::State &state)
+{
+    auto w = MaximisedWindow();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 3600; ++i)
+            Tick(*w, n);
+        QCoreApplication::processEvents();
+    }
+    state.counters["rss_MiB"] = static_cast<double>(ResidentKiB()) / 1024.0;
+}
+BENCHMARK(BM_HourOfTicksResidentMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settingsFolder;
+    if (!settingsFolder.isValid())
+        return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsFolder.path()));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
