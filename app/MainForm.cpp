@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolButton>
 
 #include <functional>
@@ -83,7 +84,11 @@ TKavlonMain::TKavlonMain(QWidget *parent) : QMainWindow(parent)
     windowFont.setPixelSize(layout::WindowFontPixels);
     setFont(windowFont);
     setProperty(HelpContextProperty, layout::WindowHelpContext);
+    // First placed centred on the screen at its design size; the program then
+    // shows it maximised, and this is the size it is restored to.
     resize(layout::DesignWidth, layout::DesignHeight);
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
 
     BuildControls();
     BuildMenu();
@@ -181,6 +186,8 @@ void TKavlonMain::BuildControls()
             break;
         case layout::Kind::Radio: {
             auto *r = new QRadioButton(caption, parent);
+            // The captions must fit 41 pixels beside the indicator.
+            r->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
             r->setChecked(c.checked);
             w = r;
             break;
