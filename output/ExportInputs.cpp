@@ -6,7 +6,7 @@
 namespace kavlon {
 
 ExportInputs ExportInputsFromState(const LoopState &s, const LiveCharts &charts, bool printInColor,
-                                   QChar decimalPoint)
+                                   const QString &decimalPoint)
 {
     ExportInputs in;
     in.ControllerTitle = s.HandMode ? HandModeTitleText() : ControllerTitleText(s.Kr, s.Tn, s.Tv);

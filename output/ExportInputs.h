@@ -3,7 +3,6 @@
 #include "LiveCharts.h"
 #include "LoopState.h"
 
-#include <QChar>
 #include <QString>
 
 namespace kavlon {
@@ -32,6 +31,6 @@ struct ExportInputs {
 // Kr/Tn/Tv or "Handregelung", the read-outs in the general number format with
 // `decimalPoint`, the plant's option label, enabled by plant and mode.
 ExportInputs ExportInputsFromState(const LoopState &s, const LiveCharts &charts, bool printInColor,
-                                   QChar decimalPoint = QLatin1Char('.'));
+                                   const QString &decimalPoint = QStringLiteral("."));
 
 } // namespace kavlon

@@ -59,6 +59,8 @@ bool PrintExport(QPrinter &printer, const ExportInputs &in)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
+    // Thin chart lines and small labels blur under lossy (JPEG) compression.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
     const ExportParams p{printer.width(), PrintFontSize, PrintSpacing,
                          landscape ? PrintMarginLandscape : PrintMarginPortrait};

@@ -6,7 +6,7 @@
 
 namespace kavlon {
 
-QString GeneralNumberText(Real value, QChar decimalPoint)
+QString GeneralNumberText(Real value, const QString &decimalPoint)
 {
     if (!std::isfinite(value))
         return QString();
@@ -21,7 +21,7 @@ QString GeneralNumberText(Real value, QChar decimalPoint)
     return text;
 }
 
-QString ParameterReadoutText(Real value, QChar decimalPoint)
+QString ParameterReadoutText(Real value, const QString &decimalPoint)
 {
     if (value == 0)
         return QStringLiteral("Aus");

@@ -2,7 +2,6 @@
 
 #include "LoopState.h"
 
-#include <QChar>
 #include <QString>
 
 namespace kavlon {
@@ -15,11 +14,11 @@ namespace kavlon {
 // a bare decimal separator dropped, no digit grouping, `decimalPoint` as the
 // separator ("4,1" with a comma, "500", "-200"). Minus zero reads "0"; a value
 // that is not finite gives an empty text.
-QString GeneralNumberText(Real value, QChar decimalPoint = QLatin1Char('.'));
+QString GeneralNumberText(Real value, const QString &decimalPoint = QStringLiteral("."));
 
 // The read-outs of Kr, Tn and Tv: "Aus" when the value is exactly 0 (that part
 // of the controller is off), otherwise the general number format.
-QString ParameterReadoutText(Real value, QChar decimalPoint = QLatin1Char('.'));
+QString ParameterReadoutText(Real value, const QString &decimalPoint = QStringLiteral("."));
 
 // The controller title from the parameters: the letters of the parts that are
 // on (P for Kr, I for Tn, D for Tv, each when not 0) and " - Regler", or

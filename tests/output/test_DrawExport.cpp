@@ -126,7 +126,7 @@ TEST(DrawExport, SettingsLineCarriesTheReadoutsUnchanged)
     loop.s.Tn = 12;
     loop.s.Tv = 2.5L;
     loop.s.ARWUOn = true;
-    const RecordingCanvas c = Record(ExportInputsFromState(loop.s, loop.charts, true, QLatin1Char(',')));
+    const RecordingCanvas c = Record(ExportInputsFromState(loop.s, loop.charts, true, QStringLiteral(",")));
     const test::TextCall *settings = c.Find(QStringLiteral("Aktuelle Regler-"));
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->text,

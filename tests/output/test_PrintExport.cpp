@@ -71,6 +71,12 @@ TEST_F(PrintExportTest, OnePageWithTheDocumentText)
     const QString pdf = Print(loop.Inputs(), QPageLayout::Portrait, &ok);
     ASSERT_TRUE(ok);
     EXPECT_EQ(PageObjects(pdf), 1);
+    {
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        // The charts are stored losslessly: JPEG blurs their thin lines.
+        EXPECT_FALSE(f.readAll().contains("/DCTDecode"));
+    }
 
     const auto text = Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     if (!text)

@@ -10,22 +10,22 @@ namespace {
 
 TEST(GeneralNumberText, FormatsLikeTheReadouts)
 {
-    const QChar comma(QLatin1Char(','));
+    const QString comma = QStringLiteral(",");
     struct Row {
         Real value;
-        QChar point;
+        QString point;
         const char *expected;
     };
     const Row rows[] = {
-        {500, QLatin1Char('.'), "500"},
-        {-200, QLatin1Char('.'), "-200"},
-        {4.1L, QLatin1Char('.'), "4.1"},
+        {500, QStringLiteral("."), "500"},
+        {-200, QStringLiteral("."), "-200"},
+        {4.1L, QStringLiteral("."), "4.1"},
         {4.1L, comma, "4,1"},
         {0.1L * 3, comma, "0,3"},   // 0.30000000000000000001 shows as 0,3
         {45, comma, "45"},          // no bare separator
-        {-0.0L, QLatin1Char('.'), "0"},
-        {123456.75L, QLatin1Char('.'), "123456.75"},
-        {1.0L / 3, QLatin1Char('.'), "0.333333333333333"}, // 15 significant digits
+        {-0.0L, QStringLiteral("."), "0"},
+        {123456.75L, QStringLiteral("."), "123456.75"},
+        {1.0L / 3, QStringLiteral("."), "0.333333333333333"}, // 15 significant digits
     };
     for (const Row &r : rows)
         EXPECT_EQ(GeneralNumberText(r.value, r.point), QString::fromLatin1(r.expected))
@@ -38,7 +38,7 @@ TEST(ParameterReadoutText, ZeroReadsAus)
 {
     EXPECT_EQ(ParameterReadoutText(0), QStringLiteral("Aus"));
     EXPECT_EQ(ParameterReadoutText(-0.0L), QStringLiteral("Aus"));
-    EXPECT_EQ(ParameterReadoutText(0.1L, QLatin1Char(',')), QStringLiteral("0,1"));
+    EXPECT_EQ(ParameterReadoutText(0.1L, QStringLiteral(",")), QStringLiteral("0,1"));
     EXPECT_EQ(ParameterReadoutText(45), QStringLiteral("45"));
 }
 
@@ -78,7 +78,7 @@ TEST(ExportInputsFromState, ReadsAsTheWindowShowsIt)
     loop.s.Tv = 1.2L;
     loop.s.TotKOn = true;
     loop.s.ARWUOn = true;
-    ExportInputs in = ExportInputsFromState(loop.s, loop.charts, false, QLatin1Char(','));
+    ExportInputs in = ExportInputsFromState(loop.s, loop.charts, false, QStringLiteral(","));
     EXPECT_EQ(in.ControllerTitle, QStringLiteral("PD - Regler"));
     EXPECT_EQ(in.PlantIndex, 6);
     EXPECT_EQ(in.Charts, &loop.charts);
