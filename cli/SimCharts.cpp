@@ -1,10 +1,18 @@
 #include "SimCharts.h"
 
+#include "ExportInputs.h"
+#include "ExportTargets.h"
 #include "LiveCharts.h"
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -33,17 +41,25 @@ QGuiApplication &Application()
     return app;
 }
 
-class PngChartRecorder : public ChartRecorder {
+// The live charts of a run and the pictures made of them at the end: the
+// chart pair (--charts), the clipboard picture (--png) and the printed page
+// (--pdf). Each file is opened before the run and replaced only at the end,
+// so a failed run leaves no half-written file behind.
+class PictureRecorder : public ChartRecorder {
 public:
-    PngChartRecorder(const SimOptions &o) : file_(QString::fromLocal8Bit(o.charts.c_str()))
+    explicit PictureRecorder(const SimOptions &o) : options_(o)
     {
         charts_.SetImageSize(o.chartWidth, o.chartHeight);
         charts_.SetTimeAxisLength(o.timeAxis);
         charts_.SetBackColor(o.blackBackground ? Black : White);
     }
 
-    bool Open() { return file_.open(QIODevice::WriteOnly); }
-    QString OpenError() const { return file_.errorString(); }
+    bool Open(std::string &error)
+    {
+        return OpenFile(chartsFile_, "--charts", options_.charts, error)
+               && OpenFile(pngFile_, "--png", options_.png, error)
+               && OpenFile(pdfFile_, "--pdf", options_.pdf, error);
+    }
 
     void Reset(const LoopState &s) override { charts_.ResetCharts(s); }
 
@@ -53,27 +69,86 @@ public:
         charts_.AdvanceScales(s);
     }
 
+    void Finished(const LoopState &s) override { final_ = s; }
+
     bool Finish(std::string &error) override
     {
-        const QImage &upper = charts_.ReglerImage();
-        const QImage &lower = charts_.RegelstreckeImage();
-        QImage picture(upper.width(), upper.height() + lower.height(), QImage::Format_RGB32);
-        {
-            QPainter painter(&picture);
-            painter.drawImage(0, 0, upper);
-            painter.drawImage(0, upper.height(), lower);
-        }
-        if (!picture.save(&file_, "PNG") || !file_.commit()) {
-            error = "--charts: cannot write '" + file_.fileName().toStdString()
-                    + "': " + file_.errorString().toStdString();
+        if (chartsFile_ && !Commit(*chartsFile_, "--charts", ChartPair().save(chartsFile_.get(), "PNG"), error))
             return false;
-        }
+        // The window's read-outs use the locale's decimal separator; so does
+        // the picture of them.
+        const ExportInputs in = ExportInputsFromState(final_, charts_, !options_.blackAndWhite,
+                                                      QLocale().decimalPoint());
+        if (pngFile_ && !Commit(*pngFile_, "--png", RenderClipboardPicture(in).save(pngFile_.get(), "PNG"), error))
+            return false;
+        if (pdfFile_ && !Commit(*pdfFile_, "--pdf", PrintPage(in, *pdfFile_), error))
+            return false;
         return true;
     }
 
 private:
+    static bool OpenFile(std::unique_ptr<QSaveFile> &file, const char *option,
+                         const std::string &name, std::string &error)
+    {
+        if (name.empty())
+            return true;
+        file = std::make_unique<QSaveFile>(QString::fromLocal8Bit(name.c_str()));
+        if (file->open(QIODevice::WriteOnly))
+            return true;
+        error = std::string(option) + ": cannot write '" + name + "': " + file->errorString().toStdString();
+        return false;
+    }
+
+    static bool Commit(QSaveFile &file, const char *option, bool written, std::string &error)
+    {
+        if (written && file.commit())
+            return true;
+        error = std::string(option) + ": cannot write '" + file.fileName().toStdString()
+                + "': " + file.errorString().toStdString();
+        file.cancelWriting();
+        return false;
+    }
+
+    QImage ChartPair() const
+    {
+        const QImage &upper = charts_.ReglerImage();
+        const QImage &lower = charts_.RegelstreckeImage();
+        QImage picture(upper.width(), upper.height() + lower.height(), QImage::Format_RGB32);
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, upper);
+        painter.drawImage(0, upper.height(), lower);
+        painter.end();
+        return picture;
+    }
+
+    // The page goes through the same printer path as the window's print
+    // command, into a private folder, and is then copied into place.
+    static bool PrintPage(const ExportInputs &in, QSaveFile &file)
+    {
+        const QTemporaryDir dir;
+        if (!dir.isValid())
+            return false;
+        const QString path = dir.filePath(QStringLiteral("page.pdf"));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(QPageLayout::Portrait);
+        if (!PrintExport(printer, in))
+            return false;
+        QFile page(path);
+        if (!page.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray bytes = page.readAll();
+        return !bytes.isEmpty() && file.write(bytes) == bytes.size();
+    }
+
+    SimOptions options_;
     LiveCharts charts_;
-    QSaveFile file_;
+    LoopState final_;
+    std::unique_ptr<QSaveFile> chartsFile_;
+    std::unique_ptr<QSaveFile> pngFile_;
+    std::unique_ptr<QSaveFile> pdfFile_;
 };
 
 } // namespace
@@ -81,11 +156,9 @@ private:
 std::unique_ptr<ChartRecorder> MakeChartRecorder(const SimOptions &o, std::string &error)
 {
     Application();
-    auto recorder = std::make_unique<PngChartRecorder>(o);
-    if (!recorder->Open()) {
-        error = "--charts: cannot write '" + o.charts + "': " + recorder->OpenError().toStdString();
+    auto recorder = std::make_unique<PictureRecorder>(o);
+    if (!recorder->Open(error))
         return nullptr;
-    }
     return recorder;
 }
 

@@ -214,11 +214,17 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             o.version = true;
             continue;
         }
+        if (arg == "--bw") {
+            if (hasValue)
+                return fail("--bw takes no value");
+            o.blackAndWhite = true;
+            continue;
+        }
         static const char *const valued[] = {"--plant", "--ticks", "--w",  "--z",      "--kr",
                                              "--tn",    "--tv",    "--y",  "--arwu",   "--option",
                                              "--mode",  "--at",    "--events", "--output",
                                              "--charts", "--chart-size", "--time-axis",
-                                             "--background"};
+                                             "--background", "--png", "--pdf"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -277,6 +283,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             if (value.empty())
                 return fail("--charts needs a file name");
             o.charts = value;
+        } else if (arg == "--png" || arg == "--pdf") {
+            if (value.empty())
+                return fail(arg + " needs a file name");
+            (arg == "--png" ? o.png : o.pdf) = value;
         } else if (arg == "--chart-size") {
             chartOption = arg;
             const auto x = value.find('x');
@@ -305,8 +315,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         if (std::string err = ReadEventsFile(file, events); !err.empty())
             return fail(err);
 
-    if (!chartOption.empty() && o.charts.empty())
-        return fail(chartOption + ": only with --charts FILE.png");
+    if (!chartOption.empty() && o.charts.empty() && o.png.empty() && o.pdf.empty())
+        return fail(chartOption + ": only with --charts, --png or --pdf");
+    if (o.blackAndWhite && o.png.empty() && o.pdf.empty())
+        return fail("--bw: only with --png or --pdf");
 
     if (o.yGiven && !o.hand)
         return fail("--y: only with --mode hand (the controller sets y otherwise)");
@@ -362,11 +374,20 @@ Options:
   --charts FILE.png      after the run, write both live charts as a PNG picture
                          (controller chart above the plant chart), drawn tick by
                          tick as the window draws them
-  --chart-size WxH       size of each chart image (default 980x216); only with --charts
+  --png FILE             after the run, write the picture that Ctrl+C copies in
+                         the window: 950 x 1425 pixels with titles, both charts,
+                         legends and the current settings
+  --pdf FILE             after the run, print the same document to a PDF file
+                         (one A4 page, portrait, 600 dpi)
+  --bw                   black-and-white line styles instead of colours in the
+                         --png and --pdf output
+  --chart-size WxH       size of each live chart image (default 980x216)
   --time-axis 180|300|600
-                         chart window in seconds (default 600); only with --charts
+                         chart window in seconds (default 600)
   --background white|black
-                         chart background (default white); only with --charts
+                         live chart background (default white); --png and --pdf
+                         are always black on white
+                         (these three only with --charts, --png or --pdf)
   --help                 show this text
   --version              show the version
 

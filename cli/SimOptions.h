@@ -33,9 +33,18 @@ struct SimOptions {
     int chartHeight = 216;
     int timeAxis = 600;           // chart window in ticks: 180, 300 or 600
     bool blackBackground = false;
+    std::string png;              // the clipboard picture after the run; empty: none
+    std::string pdf;              // the printed page after the run; empty: none
+    bool blackAndWhite = false;   // --bw: line styles instead of colours in png/pdf
     bool help = false;
     bool version = false;
 };
+
+// Whether the run ends with a picture or a page (and so needs the charts).
+inline bool WantsPictures(const SimOptions &o)
+{
+    return !o.charts.empty() || !o.png.empty() || !o.pdf.empty();
+}
 
 // The outcome of reading the command line: the options, or one line of error
 // text naming the offending argument (without the "kavlon-sim: " prefix).

@@ -147,6 +147,8 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
         csv.Row(s.TickCount, s);
         applyDue(tick);
     }
+    if (observer)
+        observer->Finished(s);
     return csv.Flush() && std::fflush(out) == 0;
 }
 

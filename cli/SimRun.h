@@ -30,6 +30,8 @@ public:
     virtual ~TickObserver() = default;
     virtual void Reset(const LoopState &s) = 0;
     virtual void Tick(const LoopState &s) = 0;
+    // Once at the end, after the changes due after the last tick.
+    virtual void Finished(const LoopState &) {}
 };
 
 // Runs the whole simulation and writes the CSV to out. Returns false when

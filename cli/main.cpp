@@ -34,10 +34,10 @@ int main(int argc, char **argv)
         return 0;
     }
 
-    // The picture file is checked before anything is written.
+    // The picture files are checked before anything is written.
 #ifdef KAVLON_SIM_CHARTS
     std::unique_ptr<ChartRecorder> charts;
-    if (!o.charts.empty()) {
+    if (WantsPictures(o)) {
         std::string error;
         charts = MakeChartRecorder(o, error);
         if (!charts) {
@@ -47,8 +47,8 @@ int main(int argc, char **argv)
     }
     TickObserver *observer = charts.get();
 #else
-    if (!o.charts.empty()) {
-        std::fprintf(stderr, "kavlon-sim: --charts: this build has no charts\n");
+    if (WantsPictures(o)) {
+        std::fprintf(stderr, "kavlon-sim: --charts, --png, --pdf: this build has no charts\n");
         return 2;
     }
     TickObserver *observer = nullptr;

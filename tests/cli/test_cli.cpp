@@ -42,7 +42,7 @@ TEST(KavlonSim, HelpAndVersion)
     for (const char *word : {"--plant", "--ticks", "--w", "--z", "--kr", "--tn", "--tv", "--y",
                              "--arwu", "--option", "--mode", "--at", "--events", "--output",
                              "--version", "T:reset", "--charts", "--chart-size", "--time-axis",
-                             "--background"})
+                             "--background", "--png", "--pdf", "--bw"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const CliResult version = RunSim("--version");
     EXPECT_EQ(version.status, 0);
