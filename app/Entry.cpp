@@ -1,0 +1,69 @@
+#include "Entry.h"
+
+#include "BevelBox.h"
+#include "ProductLogo.h"
+#include "ProgramIcon.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
+
+namespace kavlon {
+
+TEntryWindow::TEntryWindow(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("EntryWindow"));
+    setWindowTitle(QStringLiteral("Kavlon 2"));
+    setWindowIcon(ProgramIcon());
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(425, 238);
+
+    Panel = new BevelBox(this);
+    Panel->setObjectName(QStringLiteral("Panel"));
+    Panel->setGeometry(0, 0, 425, 238);
+    Panel->SetBevels(BevelBox::Bevel::Raised, BevelBox::Bevel::Lowered, 4, 4);
+
+    using namespace logo;
+    PlacedLabel(Panel, QStringLiteral("ProductName"), ProductName(), 12, 12, 277, 77,
+                ProductNameFont(), Qt::AlignCenter);
+    PlacedLabel(Panel, QStringLiteral("Version"), Version(), 112, 88, 161, 25, VersionFont(),
+                Qt::AlignCenter);
+    PlacedIcon(Panel, 52, 84, 53, 53);
+    PlacedLabel(Panel, QStringLiteral("CreditsLine"), CreditsSubject(), 112, 120, 161, 17,
+                ArialBold(11), Qt::AlignCenter);
+    PlacedLabel(Panel, QStringLiteral("CreditsHeading"), CreditsHeading(), 296, 24, 113, 17,
+                ArialBold(13), Qt::AlignLeft | Qt::AlignTop);
+    PlacedLabel(Panel, QStringLiteral("CreditsTeam"), CreditsTeam(), 296, 48, 113, 41,
+                ArialBold(11), Qt::AlignLeft | Qt::AlignTop, true);
+    PlacedLabel(Panel, QStringLiteral("CreditsWork"), CreditsWork(), 296, 96, 113, 49,
+                ArialBold(11), Qt::AlignLeft | Qt::AlignTop, true);
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(ShowMilliseconds);
+    Timer->setSingleShot(true);
+    connect(Timer, &QTimer::timeout, this, &TEntryWindow::TimerTimer);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    FormCreate();
+}
+
+void TEntryWindow::FormCreate()
+{
+    show();
+    Timer->start();
+}
+
+void TEntryWindow::TimerTimer()
+{
+    // Destroys the window with its timer, so this runs once.
+    close();
+}
+
+} // namespace kavlon

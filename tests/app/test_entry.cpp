@@ -1,0 +1,139 @@
+#include "BevelBox.h"
+#include "Entry.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using kavlon::BevelBox;
+using kavlon::TEntryWindow;
+
+namespace {
+
+class EntryWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        delete splash.data();
+    }
+
+    QTimer *SplashTimer() const { return splash->findChild<QTimer *>(QStringLiteral("Timer")); }
+
+    QPointer<TEntryWindow> splash = new TEntryWindow;
+};
+
+} // namespace
+
+TEST_F(EntryWindowTest, IsABorderlessWindowOnTopCentredAndVisibleAtOnce)
+{
+    EXPECT_TRUE(splash->isVisible());
+    EXPECT_TRUE(splash->isWindow());
+    EXPECT_EQ(splash->size(), QSize(425, 238));
+    EXPECT_TRUE(splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(splash->windowTitle(), QStringLiteral("Kavlon 2"));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_LE(std::abs(splash->geometry().center().x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(splash->geometry().center().y() - screen.center().y()), 1);
+}
+
+TEST_F(EntryWindowTest, PanelAndItemsSitWhereTheyBelong)
+{
+    auto *panel = splash->findChild<BevelBox *>(QStringLiteral("Panel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->geometry(), QRect(0, 0, 425, 238));
+    EXPECT_EQ(panel->Inner(), BevelBox::Bevel::Lowered);
+    EXPECT_EQ(panel->BevelWidth(), 4);
+    EXPECT_EQ(panel->BorderWidth(), 4);
+
+    const struct {
+        const char *name;
+        QRect rect;
+        const char *text;
+        int pixelSize;
+        bool italic;
+        bool wraps;
+    } rows[] = {
+        {"ProductName", {12, 12, 277, 77}, "Kavlon", 64, false, false},
+        {"Version", {112, 88, 161, 25}, "Version 2.1", 21, true, false},
+        {"CreditsLine", {112, 120, 161, 17}, nullptr, 11, false, false},
+        {"CreditsHeading", {296, 24, 113, 17}, "Autoren:", 13, false, false},
+        {"CreditsTeam", {296, 48, 113, 41}, nullptr, 11, false, true},
+        {"CreditsWork", {296, 96, 113, 49}, nullptr, 11, false, true},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto *label = panel->findChild<QLabel *>(QString::fromLatin1(row.name));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->geometry(), row.rect);
+        if (row.text != nullptr) {
+            EXPECT_EQ(label->text(), QString::fromUtf8(row.text));
+        }
+        EXPECT_FALSE(label->text().isEmpty());
+        EXPECT_EQ(label->font().pixelSize(), row.pixelSize);
+        EXPECT_TRUE(label->font().bold());
+        EXPECT_EQ(label->font().italic(), row.italic);
+        EXPECT_EQ(label->wordWrap(), row.wraps);
+        // The credit texts must fit their boxes.
+        if (!row.wraps) {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), row.rect.width());
+        } else {
+            EXPECT_LE(label->heightForWidth(row.rect.width()), row.rect.height());
+        }
+    }
+
+    auto *icon = panel->findChild<QLabel *>(QStringLiteral("ProgramIcon"));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->geometry(), QRect(52, 84, 53, 53));
+    EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
+    EXPECT_TRUE(icon->alignment().testFlag(Qt::AlignHCenter));
+}
+
+TEST_F(EntryWindowTest, NameIsSetInAScriptFace)
+{
+    auto *name = splash->findChild<QLabel *>(QStringLiteral("ProductName"));
+    ASSERT_NE(name, nullptr);
+    const QString family = QFontInfo(name->font()).family();
+    EXPECT_TRUE(family.startsWith(QStringLiteral("Z003"))
+                || family.startsWith(QStringLiteral("URW Chancery L")))
+        << family.toStdString();
+}
+
+TEST_F(EntryWindowTest, TimerRunsFourSecondsThenTheWindowIsGone)
+{
+    QTimer *timer = SplashTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 4000);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_GT(timer->remainingTime(), 3000);
+
+    // The operator's doings meanwhile do not matter: the timer alone decides.
+    QApplication::processEvents();
+    ASSERT_FALSE(splash.isNull());
+    ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+}
+
+// The main window's close ends the run at once, even while the splash shows,
+// and takes the splash with it.
+TEST_F(EntryWindowTest, ClosingTheMainWindowEarlierEndsEverything)
+{
+    bool splashTimedOut = false;
+    QObject::connect(SplashTimer(), &QTimer::timeout, [&] { splashTimedOut = true; });
+    QWidget mainWindow;
+    mainWindow.show();
+    QTimer::singleShot(0, &mainWindow, &QWidget::close);
+    // Should the splash hold the run open, this ends it after the splash is gone.
+    QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    EXPECT_FALSE(splashTimedOut);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull());
+}
