@@ -1,0 +1,215 @@
+#include "About.h"
+#include "BevelBox.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+using kavlon::BevelBox;
+using kavlon::FormatKilobytes;
+using kavlon::MemoryStatus;
+using kavlon::TAboutBox;
+
+namespace {
+
+constexpr std::uint64_t GiB = 1024ull * 1024ull * 1024ull;
+
+QString Grouped(const QLocale &locale, std::initializer_list<const char *> groups)
+{
+    QStringList parts;
+    for (const char *group : groups)
+        parts << QString::fromLatin1(group);
+    return parts.join(locale.groupSeparator()) + QStringLiteral(" KB");
+}
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+
+    template <typename T> static T *Item(QWidget &box, const char *name)
+    {
+        T *item = box.findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(item, nullptr) << name;
+        return item;
+    }
+};
+
+} // namespace
+
+TEST(FormatKilobytes, RoundsToWholeKilobytesAndGroupsDigits)
+{
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale french(QLocale::French, QLocale::France);
+    const struct {
+        std::uint64_t bytes;
+        QLocale locale;
+        QString expected;
+    } rows[] = {
+        {0, german, QStringLiteral("0 KB")},
+        {511, german, QStringLiteral("0 KB")},
+        {512, german, QStringLiteral("0 KB")},   // half a kilobyte: to the even 0
+        {1536, german, QStringLiteral("2 KB")},  // 1.5 → 2
+        {2560, german, QStringLiteral("2 KB")},  // 2.5 → 2
+        {3584, german, QStringLiteral("4 KB")},  // 3.5 → 4
+        {1023 * 1024, german, QStringLiteral("1.023 KB")},
+        {999 * 1024, german, QStringLiteral("999 KB")},
+        {16 * GiB, german, QStringLiteral("16.777.216 KB")},
+        {16 * GiB, english, QStringLiteral("16,777,216 KB")},
+        {16 * GiB, QLocale::c(), QStringLiteral("16,777,216 KB")},
+        {16 * GiB, french, Grouped(french, {"16", "777", "216"})},
+        // Beyond 4 GiB a 32-bit count would have wrapped around.
+        {6 * GiB + 512, german, QStringLiteral("6.291.456 KB")},
+        {std::numeric_limits<std::uint64_t>::max(), german,
+         QStringLiteral("18.014.398.509.481.984 KB")},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.bytes);
+        EXPECT_EQ(FormatKilobytes(row.bytes, row.locale), row.expected);
+    }
+}
+
+TEST(QueryMemoryStatus, AgreesWithTheKernelsOwnFigures)
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "no /proc/meminfo";
+    const QString text = QString::fromLatin1(meminfo.readAll());
+    const QRegularExpressionMatch total =
+        QRegularExpression(QStringLiteral("MemTotal:\\s+(\\d+) kB")).match(text);
+    ASSERT_TRUE(total.hasMatch());
+
+    const MemoryStatus status = kavlon::QueryMemoryStatus();
+    EXPECT_EQ(status.totalBytes / 1024, total.captured(1).toULongLong());
+    EXPECT_GT(status.availableBytes, 0u);
+    EXPECT_LE(status.availableBytes, status.totalBytes);
+}
+
+TEST_F(AboutBoxTest, DialogFrameAndItems)
+{
+    TAboutBox box(nullptr, [] { return MemoryStatus{16 * GiB, 5 * GiB}; });
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Info"));
+    EXPECT_EQ(box.size(), QSize(466, 298));
+    EXPECT_EQ(box.minimumSize(), box.maximumSize());
+    EXPECT_TRUE(box.isModal());
+    const Qt::WindowFlags flags = box.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowSystemMenuHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(TAboutBox::Current(), &box);
+
+    auto *panel = Item<BevelBox>(box, "Panel");
+    auto *memory = Item<BevelBox>(box, "MemoryPanel");
+    ASSERT_TRUE(panel && memory);
+    EXPECT_EQ(panel->geometry(), QRect(8, 8, 449, 233));
+    EXPECT_EQ(panel->Outer(), BevelBox::Bevel::Lowered);
+    EXPECT_EQ(memory->geometry(), QRect(8, 248, 281, 41));
+    EXPECT_EQ(memory->Outer(), BevelBox::Bevel::Lowered);
+
+    const struct {
+        QWidget *holder;
+        const char *name;
+        QRect rect;
+        const char *text;
+        int pixelSize;
+    } rows[] = {
+        {panel, "ProductName", {8, 8, 265, 85}, "Kavlon", 64},
+        {panel, "Version", {24, 88, 249, 25}, "Version 2.1", 21},
+        {panel, "CreditsHeading", {280, 8, 161, 17}, "Autoren:", 13},
+        {panel, "CreditsTeam", {280, 32, 161, 57}, nullptr, 11},
+        {panel, "CreditsWork", {280, 96, 121, 72}, nullptr, 11},
+        {panel, "CreditsLine", {32, 128, 241, 16}, nullptr, 13},
+        {memory, "PhysMemLabel", {8, 4, 182, 16}, "Gesamter physikalischer Speicher", 11},
+        {memory, "PhysMem", {190, 4, 83, 16}, "16.777.216 KB", 11},
+        {memory, "FreeResLabel", {8, 20, 182, 16}, "Freier Speicher", 11},
+        {memory, "FreeRes", {190, 20, 83, 16}, "5.242.880 KB", 11},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        auto *label = row.holder->findChild<QLabel *>(QString::fromLatin1(row.name));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->geometry(), row.rect);
+        if (row.text != nullptr) {
+            EXPECT_EQ(label->text(), QString::fromUtf8(row.text));
+        }
+        EXPECT_FALSE(label->text().isEmpty());
+        EXPECT_EQ(label->font().pixelSize(), row.pixelSize);
+        EXPECT_TRUE(label->font().bold());
+        if (label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(row.rect.width()), row.rect.height());
+        } else {
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), row.rect.width());
+        }
+    }
+    EXPECT_TRUE(Item<QLabel>(box, "PhysMem")->alignment().testFlag(Qt::AlignRight));
+    EXPECT_TRUE(Item<QLabel>(box, "FreeRes")->alignment().testFlag(Qt::AlignRight));
+
+    auto *icon = Item<QLabel>(box, "ProgramIcon");
+    EXPECT_EQ(icon->geometry(), QRect(28, 92, 53, 53));
+    EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
+
+    auto *ok = Item<QPushButton>(box, "OKButton");
+    EXPECT_EQ(ok->geometry(), QRect(383, 257, 75, 33));
+    EXPECT_EQ(ok->text(), QStringLiteral("&OK"));
+    EXPECT_TRUE(ok->isDefault());
+}
+
+TEST_F(AboutBoxTest, FiguresAreThoseOfTheStartEvenWhenShownLater)
+{
+    int queries = 0;
+    std::uint64_t total = 8 * GiB;
+    TAboutBox box(nullptr, [&] {
+        ++queries;
+        return MemoryStatus{total, total / 2};
+    });
+    EXPECT_EQ(queries, 1);
+    total = 2 * GiB; // the machine's memory changes meanwhile
+    auto *ok = Item<QPushButton>(box, "OKButton");
+    for (int showing = 0; showing < 3; ++showing) {
+        QTimer::singleShot(0, ok, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
+        EXPECT_EQ(box.exec(), QDialog::Accepted);
+    }
+    EXPECT_EQ(queries, 1);
+    EXPECT_EQ(Item<QLabel>(box, "PhysMem")->text(), QStringLiteral("8.388.608 KB"));
+    EXPECT_EQ(Item<QLabel>(box, "FreeRes")->text(), QStringLiteral("4.194.304 KB"));
+}
+
+TEST_F(AboutBoxTest, OnlyOkOrEnterCloseTheDialog)
+{
+    TAboutBox box(nullptr, [] { return MemoryStatus{GiB, GiB / 4}; });
+    bool stillOpenAfterEscape = false;
+    bool stillOpenAfterClose = false;
+    QTimer::singleShot(0, &box, [&] {
+        QTest::keyClick(&box, Qt::Key_Escape);
+        stillOpenAfterEscape = box.isVisible();
+        box.close();
+        stillOpenAfterClose = box.isVisible();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EXPECT_EQ(box.exec(), QDialog::Accepted);
+    EXPECT_TRUE(stillOpenAfterEscape);
+    EXPECT_TRUE(stillOpenAfterClose);
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(AboutBoxTest, CurrentIsClearedWhenTheDialogGoes)
+{
+    {
+        TAboutBox box(nullptr, [] { return MemoryStatus{}; });
+        EXPECT_EQ(TAboutBox::Current(), &box);
+        EXPECT_EQ(Item<QLabel>(box, "PhysMem")->text(), QStringLiteral("0 KB"));
+    }
+    EXPECT_EQ(TAboutBox::Current(), nullptr);
+}
