@@ -1,11 +1,13 @@
 #include "BevelBox.h"
 #include "Entry.h"
+#include "ProgramIcon.h"
 
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -136,4 +138,36 @@ TEST_F(EntryWindowTest, ClosingTheMainWindowEarlierEndsEverything)
     EXPECT_FALSE(splashTimedOut);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
+}
+
+// The icon is a real picture at every size: transparent outside the rounded
+// tile, and the loop's colours (controller, plant, response) all present.
+TEST(ProgramIcon, IsARealPictureAtEverySize)
+{
+    for (int size : {16, 32, 48, 256}) {
+        SCOPED_TRACE(size);
+        const QImage image = kavlon::ProgramIconImage(size);
+        ASSERT_EQ(image.size(), QSize(size, size));
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255);
+        int orange = 0, green = 0, red = 0;
+        QSet<QRgb> colours;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QColor c = QColor::fromRgba(image.pixel(x, y));
+                colours.insert(c.rgba());
+                if (c.alpha() < 255)
+                    continue;
+                orange += c.red() > 200 && c.green() > 120 && c.green() < 190 && c.blue() < 90;
+                green += c.green() > 130 && c.red() < 100 && c.blue() < 120;
+                red += c.red() > 150 && c.green() < 130 && c.blue() < 130;
+            }
+        EXPECT_GT(colours.size(), 8);
+        EXPECT_GT(orange, size * size / 100);
+        EXPECT_GT(green, size * size / 100);
+        EXPECT_GT(red, size * size / 200);
+    }
+    const QList<QSize> sizes = kavlon::ProgramIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(256, 256)));
 }
