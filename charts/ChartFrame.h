@@ -57,15 +57,16 @@ using TraceColorTable = std::array<std::uint32_t, 11>;
 // black, so the black column holds the complements of the colours seen.
 TraceColorTable TraceColorsFor(std::uint32_t backColor);
 
-// White background goes with black foreground; anything else is the black
-// scheme with white foreground.
+// White background goes with black foreground; any other background (black,
+// or a colour someone stored) with white foreground.
 constexpr std::uint32_t ForeColorFor(std::uint32_t backColor)
 {
     return backColor == White ? Black : White;
 }
+// Only the 24 colour bits count.
 constexpr std::uint32_t NormalisedBackColor(std::uint32_t backColor)
 {
-    return backColor == White ? White : Black;
+    return backColor & 0xFFFFFFu;
 }
 
 // A fresh image of width x height filled with colour, with default drawing state.

@@ -26,8 +26,8 @@ public:
     void SetTimeAxisLength(int n);
     int TimeAxisLength() const { return timeAxisLength_; }
 
-    // 0xFFFFFF is the white scheme (black foreground); anything else the black
-    // scheme (0x000000 background, white foreground). Sets ForeColor and the
+    // 0xFFFFFF is the white scheme (black foreground); any other colour is
+    // kept as the background with a white foreground and the black trace scheme. Sets ForeColor and the
     // trace colours. Takes effect on the picture at the next ResetCharts.
     void SetBackColor(std::uint32_t bgr);
     std::uint32_t BackColor() const { return backColor_; }

@@ -131,6 +131,7 @@ TEST_F(StartupTest, StoredBackgroundAndPrintColour)
     const Row rows[] = {
         {0, 0x000000, "&Hintergrundfarbe weiss"},
         {0xFFFFFF, 0xFFFFFF, "&Hintergrundfarbe schwarz"},
+        {0x123456, 0x123456, "&Hintergrundfarbe weiss"}, // any colour is taken as it is
         {0x1000000, 0xFFFFFF, "&Hintergrundfarbe schwarz"}, // out of range: absent
         {-5, 0xFFFFFF, "&Hintergrundfarbe schwarz"},
         {QStringLiteral("abc"), 0xFFFFFF, "&Hintergrundfarbe schwarz"},
@@ -143,13 +144,14 @@ TEST_F(StartupTest, StoredBackgroundAndPrintColour)
         EXPECT_EQ(win.Charts().BackColor(), r.back) << row;
         EXPECT_EQ(win.Charts().ForeColor(), r.back == 0xFFFFFF ? 0u : 0xFFFFFFu) << row;
         EXPECT_EQ(Item("BackgroundColor")->text(), QString::fromLatin1(r.caption)) << row;
-        const QColor expected = r.back == 0 ? QColor(Qt::black) : QColor(Qt::white);
+        const QColor expected(static_cast<int>(r.back & 0xFF), static_cast<int>((r.back >> 8) & 0xFF),
+                              static_cast<int>((r.back >> 16) & 0xFF));
         EXPECT_EQ(Get<BevelPanel>("ReglerPanel")->Color(), expected) << row;
         EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Color(), expected) << row;
         EXPECT_EQ(Get<BevelPanel>("ReglerLabelPanel")->CaptionColor(),
-                  r.back == 0 ? QColor(Qt::white) : QColor(Qt::black));
-        // The chart picture is in that background.
-        EXPECT_EQ(win.Charts().ReglerImage().pixel(1, 1) & 0xFFFFFFu, r.back == 0 ? 0u : 0xFFFFFFu);
+                  r.back == 0xFFFFFF ? QColor(Qt::black) : QColor(Qt::white));
+        // The chart picture is in that background (QRgb is 0xRRGGBB).
+        EXPECT_EQ(win.Charts().ReglerImage().pixel(1, 1) & 0xFFFFFFu, expected.rgb() & 0xFFFFFFu);
     }
 
     struct PrintRow {

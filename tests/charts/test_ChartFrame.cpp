@@ -156,8 +156,9 @@ TEST(ChartFrame, BackgroundSchemes)
     EXPECT_EQ(charts.BackColor(), White);
     EXPECT_EQ(charts.ForeColor(), Black);
     const TraceColorTable white = charts.TraceColors();
+    // A stored colour other than white is kept as the background.
     charts.SetBackColor(0x123456);
-    EXPECT_EQ(charts.BackColor(), Black);
+    EXPECT_EQ(charts.BackColor(), 0x123456u);
     EXPECT_EQ(charts.ForeColor(), White);
     EXPECT_EQ(charts.TraceColors()[5], 0x00FFFFu) << "y pen is yellow on black";
     charts.SetBackColor(White);
