@@ -3,9 +3,12 @@
 #include "BevelPanel.h"
 #include "ChartView.h"
 #include "Controller.h"
+#include "ExportInputs.h"
+#include "ExportTargets.h"
 #include "HelpViewer.h"
 #include "MainFormLayout.h"
 #include "NumberFormat.h"
+#include "ReadoutText.h"
 #include "OperatorValues.h"
 #include "PlantTable.h"
 #include "Plants.h"
@@ -13,6 +16,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -21,6 +25,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
@@ -751,15 +760,7 @@ void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
 
 void TKavlonMain::UpdateControllerCaption()
 {
-    QString text;
-    if (loop_.Kr != 0)
-        text += QLatin1Char('P');
-    if (loop_.Tn != 0)
-        text += QLatin1Char('I');
-    if (loop_.Tv != 0)
-        text += QLatin1Char('D');
-    text = text.isEmpty() ? QStringLiteral("Kein ") : text + QStringLiteral(" - ");
-    reglerLabelPanel_->SetCaption(text + QStringLiteral("Regler"));
+    reglerLabelPanel_->SetCaption(ControllerTitleText(loop_.Kr, loop_.Tn, loop_.Tv));
 }
 
 void TKavlonMain::UpdatePlantCaption()
@@ -896,9 +897,71 @@ void TKavlonMain::ExportColorClick()
     settings_.WriteBool(Settings::Druckausgabe.name, printInColor_);
 }
 
-void TKavlonMain::CopyClick() {}
-void TKavlonMain::PrintClick() {}
-void TKavlonMain::DruckerEinstellungClick() {}
+ExportInputs TKavlonMain::ExportState() const
+{
+    ExportInputs in;
+    in.ControllerTitle = reglerLabelPanel_->Caption();
+    in.PlantIndex = loop_.PlantIndex;
+    in.Charts = &charts_;
+    in.HandMode = loop_.HandMode;
+    in.ARWUOn = loop_.ARWUOn;
+    in.TotKOn = loop_.TotKOn;
+    in.StrKOn = loop_.StrKOn;
+    in.TvText = vorhaltezeit_->text();
+    in.TnText = nachstellzeit_->text();
+    in.KrText = verstaerkung_->text();
+    in.OptionCaption = optionLabel_->text();
+    in.OptionEnabled = optionLabel_->isEnabled();
+    in.PrintInColor = printInColor_;
+    return in;
+}
+
+void TKavlonMain::ShowOutputFailure(const QString &message)
+{
+    // Not modal to the loop: the simulation keeps running behind the message.
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Kavlon 2"), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("OutputFailureMessage"));
+    box->open();
+}
+
+void TKavlonMain::CopyClick()
+{
+    // The copy runs start to end without handling events: one consistent state.
+    const QImage picture = RenderClipboardPicture(ExportState());
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard)
+        clipboard->setImage(picture);
+    const QMimeData *held = clipboard ? clipboard->mimeData() : nullptr;
+    if (picture.isNull() || !held || !held->hasImage())
+        ShowOutputFailure(QStringLiteral("Die Graphik konnte nicht in die Zwischenablage kopiert werden."));
+}
+
+void TKavlonMain::PrintClick()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer_.get(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // No tick may change the traces while the page is drawn.
+    const bool running = timer_.isActive();
+    timer_.stop();
+    const bool printed = PrintExport(*printer_, ExportState());
+    if (running)
+        timer_.start();
+    if (!printed)
+        ShowOutputFailure(QStringLiteral("Die Graphik konnte nicht gedruckt werden."));
+}
+
+void TKavlonMain::DruckerEinstellungClick()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPageSetupDialog dialog(printer_.get(), this);
+    dialog.exec(); // its answer changes nothing but the printer's own settings
+}
 void TKavlonMain::AboutItClick() {}
 
 // ---------------------------------------------------------------------------

@@ -10,9 +10,11 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QActionGroup;
+class QPrinter;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
@@ -23,6 +25,7 @@ namespace kavlon {
 
 class BevelPanel;
 class ChartView;
+struct ExportInputs;
 enum class HelpCommand : unsigned;
 
 // The main window: owns the loop state, the live charts, the simulation timer,
@@ -134,6 +137,9 @@ private:
     void CallHelp(HelpCommand command, int number);
     void WriteParameterReadOut(QLineEdit *readOut, Real value);
     void RepaintCharts();
+    // What the print and clipboard export read of the window.
+    ExportInputs ExportState() const;
+    void ShowOutputFailure(const QString &message);
 
     template <typename T> T *Find(const char *name) const;
 
@@ -183,6 +189,9 @@ private:
     QAction *checkedPlantItem_ = nullptr;
     QAction *backgroundColor_ = nullptr;
     QAction *exportColor_ = nullptr;
+
+    // One printer for the session, so that the printer set-up applies to the next print.
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace kavlon

@@ -1,5 +1,7 @@
 #include "NumberFormat.h"
 
+#include "ReadoutText.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -8,17 +10,7 @@ namespace kavlon {
 
 QString FormatGeneral(Real value, const QLocale &locale)
 {
-    if (!std::isfinite(value))
-        return QString();
-    if (value == 0)
-        value = 0; // no "-0"
-    std::array<char, 64> buf{};
-    // to_chars ignores the C library's locale, so the point is always '.'.
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                 std::chars_format::general, 15);
-    QString text = QString::fromLatin1(buf.data(), static_cast<qsizetype>(r.ptr - buf.data()));
-    text.replace(QLatin1Char('.'), locale.decimalPoint());
-    return text;
+    return GeneralNumberText(value, locale.decimalPoint());
 }
 
 QString FormatFixed(Real value, int decimals, const QLocale &locale)
