@@ -1,3 +1,4 @@
+#include "CliPictures.h"
 #include "CliRunner.h"
 #include "LiveCharts.h"
 #include "Plants.h"
@@ -12,27 +13,6 @@
 namespace fs = std::filesystem;
 using namespace kavlon;
 
-namespace {
-
-void NeedApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        static QGuiApplication app(argc, argv);
-    }
-}
-
-QImage LoadPng(const fs::path &p)
-{
-    return QImage(QString::fromStdString(p.string())).convertToFormat(QImage::Format_RGB32);
-}
-
-} // namespace
-
 TEST(KavlonSimCharts, PictureIsTheWindowsTickByTickDrawing)
 {
     const fs::path png = TempDir() / "charts.png";
@@ -42,12 +22,12 @@ TEST(KavlonSimCharts, PictureIsTheWindowsTickByTickDrawing)
     const CliResult r = RunSim(args + " --charts " + png.string() + " --output /dev/null");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
-    const QImage picture = LoadPng(png);
+    const QImage picture = LoadPicture(png);
     ASSERT_EQ(picture.size(), QSize(640, 360));
 
     // The same run through the charts library: engine steps, SampleCurves,
     // AdvanceScales, TickCount + 1; a reset also resets the charts.
-    NeedApplication();
+    NeedGuiApplication();
     std::vector<std::string> list;
     std::istringstream words(args);
     for (std::string w; words >> w;)
@@ -82,7 +62,7 @@ TEST(KavlonSimCharts, DefaultsAreA980x216WhiteChartPair)
     const CliResult r = RunSim("--ticks 90 --charts " + png.string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("t,w,x"), std::string::npos) << "the CSV still goes to standard output";
-    const QImage picture = LoadPng(png);
+    const QImage picture = LoadPicture(png);
     ASSERT_EQ(picture.size(), QSize(980, 432));
     EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFFu, 0xFFFFFFu);
     for (const int top : {0, 216}) {

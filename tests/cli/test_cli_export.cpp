@@ -1,3 +1,4 @@
+#include "CliPictures.h"
 #include "CliRunner.h"
 #include "ExportInputs.h"
 #include "ExportTargets.h"
@@ -19,23 +20,6 @@ namespace fs = std::filesystem;
 using namespace kavlon;
 
 namespace {
-
-void NeedGuiApplication()
-{
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        static QGuiApplication app(argc, argv);
-    }
-}
-
-QImage LoadPicture(const fs::path &p)
-{
-    return QImage(QString::fromStdString(p.string())).convertToFormat(QImage::Format_RGB32);
-}
 
 std::vector<std::string> Words(const std::string &args)
 {
