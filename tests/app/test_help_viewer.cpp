@@ -1,10 +1,13 @@
 #include "HelpViewer.h"
+#include "LoopState.h"
+#include "Plants.h"
 
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -91,8 +94,14 @@ TEST_F(HelpViewerTest, EveryContextNumberOpensItsTopic)
         EXPECT_FALSE(Viewer().FinderShown());
         EXPECT_TRUE(Viewer().isVisible());
         EXPECT_TRUE(Viewer().CurrentText().startsWith(QString::fromUtf8(row.title)));
-        // Each topic is a text of its own, not the next topic run on.
-        EXPECT_FALSE(Viewer().CurrentText().contains(QStringLiteral("Hilfe zur Hilfe")));
+        // Each topic is a text of its own: no other topic's title heads a line.
+        const QStringList lines = Viewer().CurrentText().split(QLatin1Char('\n'));
+        for (const auto &other : rows) {
+            if (other.context != row.context) {
+                EXPECT_FALSE(lines.contains(QString::fromUtf8(other.title))) << other.title;
+            }
+        }
+        EXPECT_FALSE(lines.contains(QStringLiteral("Hilfe zur Hilfe")));
     }
     // One viewer serves every command.
     HelpViewer *first = HelpViewer::Instance();
@@ -252,4 +261,48 @@ TEST_F(HelpViewerTest, QuitClosesTheViewerAndUnknownCommandsDoNothing)
     QTest::mouseClick(close, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(HelpViewer::Instance(), nullptr);
+}
+
+// The figures the help texts teach are the engine's own: dead times and the
+// static characteristic of the temperature process, measured here by running
+// the engine in manual mode.
+TEST_F(HelpViewerTest, HelpTextsAgreeWithTheEngine)
+{
+    auto run = [](int plant, kavlon::Real y, int ticks, auto &&onTick) {
+        kavlon::LoopState s;
+        s.PlantIndex = static_cast<std::uint8_t>(plant);
+        kavlon::ResetLoopState(s, false, false, true);
+        s.y = y;
+        for (int t = 1; t <= ticks; ++t) {
+            kavlon::SimulationStep(s);
+            if (onTick(t, s))
+                break;
+        }
+        return s;
+    };
+    auto topicText = [](int context) {
+        HelpViewer::Call(nullptr, RealHelpFile, HelpCommand::Context, context);
+        return Viewer().CurrentText().simplified();
+    };
+
+    for (const auto &[plant, context] : {std::pair{1, 1102}, {5, 1106}, {6, 1107}}) {
+        SCOPED_TRACE(context);
+        int firstMoving = 0;
+        run(plant, 100, 100, [&](int t, const kavlon::LoopState &s) {
+            firstMoving = t;
+            return s.x > 0;
+        });
+        const int deadTime = firstMoving - 1;
+        const QRegularExpression phrase(QStringLiteral("Totzeit (von )?%1 s").arg(deadTime));
+        EXPECT_TRUE(topicText(context).contains(phrase)) << deadTime;
+    }
+
+    const QString plantC = topicText(1103);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    for (int y : {0, 10, 20, 30, 50, 100}) {
+        SCOPED_TRACE(y);
+        const kavlon::LoopState s = run(2, y, 2000, [](int, const kavlon::LoopState &) { return false; });
+        EXPECT_TRUE(plantC.contains(german.toString(static_cast<double>(s.x), 'f', 1)))
+            << static_cast<double>(s.x);
+    }
 }
