@@ -57,6 +57,9 @@ TEntryWindow::TEntryWindow(QWidget *parent)
 void TEntryWindow::FormCreate()
 {
     show();
+    // The main window is shown after the splash. Where no window manager keeps
+    // the splash on top, raising it once the event loop runs does.
+    QTimer::singleShot(0, this, &QWidget::raise);
     Timer->start();
 }
 
