@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "About.h"
 #include "BevelPanel.h"
 #include "ChartView.h"
 #include "Controller.h"
@@ -962,7 +963,13 @@ void TKavlonMain::DruckerEinstellungClick()
     QPageSetupDialog dialog(printer_.get(), this);
     dialog.exec(); // its answer changes nothing but the printer's own settings
 }
-void TKavlonMain::AboutItClick() {}
+void TKavlonMain::AboutItClick()
+{
+    // The dialog made at program start, shown modally: the window waits here
+    // until the operator closes it.
+    if (TAboutBox *box = TAboutBox::Current())
+        box->exec();
+}
 
 // ---------------------------------------------------------------------------
 // Help

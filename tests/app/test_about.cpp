@@ -1,6 +1,8 @@
 #include "About.h"
+#include "AppTestSupport.h"
 #include "BevelBox.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -212,4 +214,33 @@ TEST_F(AboutBoxTest, CurrentIsClearedWhenTheDialogGoes)
         EXPECT_EQ(Item<QLabel>(box, "PhysMem")->text(), QStringLiteral("0 KB"));
     }
     EXPECT_EQ(TAboutBox::Current(), nullptr);
+}
+
+namespace {
+class AboutCommandTest : public kavlon::test::TempStoreTest {};
+} // namespace
+
+// "Ueber Kavlon 2" shows the dialog made at start, modally, and returns when
+// the operator presses OK; without a dialog the command does nothing.
+TEST_F(AboutCommandTest, MenuItemShowsTheStartDialogModally)
+{
+    kavlon::TKavlonMain &win = Window();
+    auto *about = win.findChild<QAction *>(QStringLiteral("AboutIt"));
+    ASSERT_NE(about, nullptr);
+    ASSERT_EQ(TAboutBox::Current(), nullptr);
+    about->trigger();
+
+    TAboutBox box(nullptr, [] { return MemoryStatus{16 * GiB, 5 * GiB}; });
+    QWidget *modal = nullptr;
+    QString shownFigure;
+    QTimer::singleShot(0, &box, [&] {
+        modal = QApplication::activeModalWidget();
+        shownFigure = box.findChild<QLabel *>(QStringLiteral("PhysMem"))->text();
+        QTest::mouseClick(box.findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+    });
+    about->trigger();
+    EXPECT_EQ(modal, &box);
+    EXPECT_EQ(shownFigure, FormatKilobytes(16 * GiB));
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
 }
