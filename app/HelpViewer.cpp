@@ -39,9 +39,9 @@ QString FindHelpFile(const QString &helpFile)
     const QStringList folders{
         QDir::currentPath(),
         QCoreApplication::applicationDirPath(),
-        QStringLiteral(KAVLON_DATA_DIR),
-        // an installation moved as a whole, or made with another prefix
+        // the installation this executable belongs to, wherever it was put
         QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kavlon2"),
+        QStringLiteral(KAVLON_DATA_DIR),
         QStringLiteral(KAVLON_SOURCE_HELP_DIR),
     };
     for (const QString &folder : folders) {
