@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "BevelBox.h"
 #include "Entry.h"
 #include "ProgramIcon.h"
@@ -123,21 +124,29 @@ TEST_F(EntryWindowTest, TimerRunsFourSecondsThenTheWindowIsGone)
     EXPECT_TRUE(splash.isNull());
 }
 
-// The main window's close ends the run at once, even while the splash shows,
-// and takes the splash with it.
-TEST_F(EntryWindowTest, ClosingTheMainWindowEarlierEndsEverything)
+namespace {
+class SplashWithMainWindowTest : public kavlon::test::TempStoreTest {};
+} // namespace
+
+// Closing the real main window ends the run at once, even while the splash
+// shows, and takes the splash with it.
+TEST_F(SplashWithMainWindowTest, ClosingTheMainWindowEarlierEndsEverything)
 {
+    kavlon::TKavlonMain &mainWindow = Window();
+    QPointer<TEntryWindow> splash = new TEntryWindow;
+    auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer"));
     bool splashTimedOut = false;
-    QObject::connect(SplashTimer(), &QTimer::timeout, [&] { splashTimedOut = true; });
-    QWidget mainWindow;
+    QObject::connect(timer, &QTimer::timeout, [&] { splashTimedOut = true; });
     mainWindow.show();
     QTimer::singleShot(0, &mainWindow, &QWidget::close);
     // Should the splash hold the run open, this ends it after the splash is gone.
     QTimer::singleShot(10000, qApp, &QCoreApplication::quit);
     QApplication::exec();
     EXPECT_FALSE(splashTimedOut);
+    EXPECT_FALSE(mainWindow.isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(splash.isNull());
+    delete splash.data();
 }
 
 // The icon is a real picture at every size: transparent outside the rounded
