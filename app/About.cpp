@@ -1,6 +1,6 @@
 #include "About.h"
 
-#include "BevelBox.h"
+#include "BevelPanel.h"
 #include "ProductLogo.h"
 #include "ProgramIcon.h"
 
@@ -15,6 +15,8 @@
 #include <windows.h>
 #elif defined(__linux__)
 #include <sys/sysinfo.h>
+
+#include <cstdio>
 #endif
 
 namespace kavlon {
@@ -40,8 +42,19 @@ MemoryStatus QueryMemoryStatus()
     if (sysinfo(&info) == 0) {
         const std::uint64_t unit = info.mem_unit == 0 ? 1 : info.mem_unit;
         status.totalBytes = std::uint64_t{info.totalram} * unit;
-        // Free plus buffer memory: what the kernel can hand out at once.
+        // Free plus buffer memory, unless the kernel states what is available
+        // without swapping (MemAvailable also counts reclaimable caches).
         status.availableBytes = (std::uint64_t{info.freeram} + std::uint64_t{info.bufferram}) * unit;
+        if (std::FILE *meminfo = std::fopen("/proc/meminfo", "r")) {
+            char line[128];
+            unsigned long long kb = 0;
+            while (std::fgets(line, sizeof line, meminfo))
+                if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) {
+                    status.availableBytes = std::uint64_t{kb} * 1024;
+                    break;
+                }
+            std::fclose(meminfo);
+        }
     }
 #endif
     return status;
@@ -68,10 +81,11 @@ TAboutBox::TAboutBox(QWidget *parent, const MemoryQuery &query)
     setFixedSize(466, 298);
 
     using namespace logo;
-    Panel = new BevelBox(this);
+    Panel = new BevelPanel(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setGeometry(8, 8, 449, 233);
-    Panel->SetBevels(BevelBox::Bevel::Lowered, BevelBox::Bevel::None, 1, 0);
+    Panel->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::None);
+    Panel->SetColor(Panel->palette().color(QPalette::Window));
     PlacedLabel(Panel, QStringLiteral("ProductName"), ProductName(), 8, 8, 265, 85,
                 ProductNameFont(), Qt::AlignCenter);
     PlacedLabel(Panel, QStringLiteral("Version"), Version(), 24, 88, 249, 25, VersionFont(),
@@ -86,10 +100,11 @@ TAboutBox::TAboutBox(QWidget *parent, const MemoryQuery &query)
     PlacedLabel(Panel, QStringLiteral("CreditsLine"), CreditsSubject(), 32, 128, 241, 16,
                 ArialBold(13), Qt::AlignCenter);
 
-    MemoryPanel = new BevelBox(this);
+    MemoryPanel = new BevelPanel(this);
     MemoryPanel->setObjectName(QStringLiteral("MemoryPanel"));
     MemoryPanel->setGeometry(8, 248, 281, 41);
-    MemoryPanel->SetBevels(BevelBox::Bevel::Lowered, BevelBox::Bevel::None, 1, 0);
+    MemoryPanel->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::None);
+    MemoryPanel->SetColor(MemoryPanel->palette().color(QPalette::Window));
     PlacedLabel(MemoryPanel, QStringLiteral("PhysMemLabel"),
                 QStringLiteral("Gesamter physikalischer Speicher"), 8, 4, 182, 16, ArialBold(11),
                 Qt::AlignLeft | Qt::AlignTop);

@@ -12,7 +12,7 @@ class QPushButton;
 
 namespace kavlon {
 
-class BevelBox;
+class BevelPanel;
 
 // Total and available physical memory in bytes. Counted in 64 bits: 32-bit
 // counts overflow on any machine with more than 4 GiB.
@@ -54,8 +54,8 @@ protected:
 private:
     void FormCreate(const MemoryQuery &query);
 
-    BevelBox *Panel = nullptr;
-    BevelBox *MemoryPanel = nullptr;
+    BevelPanel *Panel = nullptr;
+    BevelPanel *MemoryPanel = nullptr;
     QLabel *PhysMem = nullptr;
     QLabel *FreeRes = nullptr;
     QPushButton *OKButton = nullptr;

@@ -6,9 +6,10 @@
 
 namespace kavlon {
 
-// A panel with 1-pixel bevels drawn the classic way (a lowered bevel has its
-// shadow on the top and left edges), a background colour and an optional
-// caption centred in the panel.
+// A panel with the classic three-dimensional frame (a lowered bevel has its
+// shadow on the top and left edges): an outer bevel, a border of the panel
+// colour and an inner bevel, each optional; a background colour and an
+// optional caption centred in the panel.
 class BevelPanel : public QWidget {
     Q_OBJECT
 public:
@@ -16,11 +17,15 @@ public:
 
     explicit BevelPanel(QWidget *parent = nullptr);
 
-    void SetBevels(Bevel outer, Bevel inner);
+    // bevelWidth is the width of each bevel, borderWidth the plain border
+    // between them, both in pixels.
+    void SetBevels(Bevel outer, Bevel inner, int bevelWidth = 1, int borderWidth = 0);
     Bevel OuterBevel() const { return outer_; }
     Bevel InnerBevel() const { return inner_; }
-    // Width of both bevels together: the inset of the client area.
-    int BevelWidth() const;
+    int BevelWidth() const { return bevelWidth_; }
+    int BorderWidth() const { return borderWidth_; }
+    // The whole frame: the inset of the client area.
+    int Inset() const;
 
     void SetColor(const QColor &color);
     QColor Color() const { return color_; }
@@ -40,6 +45,8 @@ protected:
 private:
     Bevel outer_ = Bevel::None;
     Bevel inner_ = Bevel::None;
+    int bevelWidth_ = 1;
+    int borderWidth_ = 0;
     QColor color_;
     QString caption_;
     QColor captionColor_;

@@ -1,6 +1,6 @@
 #include "Entry.h"
 
-#include "BevelBox.h"
+#include "BevelPanel.h"
 #include "ProductLogo.h"
 #include "ProgramIcon.h"
 
@@ -21,10 +21,11 @@ TEntryWindow::TEntryWindow(QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(425, 238);
 
-    Panel = new BevelBox(this);
+    Panel = new BevelPanel(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setGeometry(0, 0, 425, 238);
-    Panel->SetBevels(BevelBox::Bevel::Raised, BevelBox::Bevel::Lowered, 4, 4);
+    Panel->SetBevels(BevelPanel::Bevel::Raised, BevelPanel::Bevel::Lowered, 4, 4);
+    Panel->SetColor(Panel->palette().color(QPalette::Window));
 
     using namespace logo;
     PlacedLabel(Panel, QStringLiteral("ProductName"), ProductName(), 12, 12, 277, 77,

@@ -6,7 +6,7 @@ class QTimer;
 
 namespace kavlon {
 
-class BevelBox;
+class BevelPanel;
 
 // The splash window: borderless, on top of all windows, centred on the
 // screen, visible from its creation and gone four seconds later, whatever the
@@ -23,7 +23,7 @@ private:
     void FormCreate();
     void TimerTimer();
 
-    BevelBox *Panel = nullptr;
+    BevelPanel *Panel = nullptr;
     QTimer *Timer = nullptr;
 };
 

@@ -1,6 +1,6 @@
 #include "About.h"
 #include "AppTestSupport.h"
-#include "BevelBox.h"
+#include "BevelPanel.h"
 
 #include <QApplication>
 #include <QFile>
@@ -14,7 +14,7 @@
 
 #include <limits>
 
-using kavlon::BevelBox;
+using kavlon::BevelPanel;
 using kavlon::FormatKilobytes;
 using kavlon::MemoryStatus;
 using kavlon::TAboutBox;
@@ -112,13 +112,13 @@ TEST_F(AboutBoxTest, DialogFrameAndItems)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(TAboutBox::Current(), &box);
 
-    auto *panel = Item<BevelBox>(box, "Panel");
-    auto *memory = Item<BevelBox>(box, "MemoryPanel");
+    auto *panel = Item<BevelPanel>(box, "Panel");
+    auto *memory = Item<BevelPanel>(box, "MemoryPanel");
     ASSERT_TRUE(panel && memory);
     EXPECT_EQ(panel->geometry(), QRect(8, 8, 449, 233));
-    EXPECT_EQ(panel->Outer(), BevelBox::Bevel::Lowered);
+    EXPECT_EQ(panel->OuterBevel(), BevelPanel::Bevel::Lowered);
     EXPECT_EQ(memory->geometry(), QRect(8, 248, 281, 41));
-    EXPECT_EQ(memory->Outer(), BevelBox::Bevel::Lowered);
+    EXPECT_EQ(memory->OuterBevel(), BevelPanel::Bevel::Lowered);
 
     const struct {
         QWidget *holder;

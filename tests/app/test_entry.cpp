@@ -1,5 +1,5 @@
 #include "AppTestSupport.h"
-#include "BevelBox.h"
+#include "BevelPanel.h"
 #include "Entry.h"
 #include "ProgramIcon.h"
 
@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-using kavlon::BevelBox;
+using kavlon::BevelPanel;
 using kavlon::TEntryWindow;
 
 namespace {
@@ -47,10 +47,10 @@ TEST_F(EntryWindowTest, IsABorderlessWindowOnTopCentredAndVisibleAtOnce)
 
 TEST_F(EntryWindowTest, PanelAndItemsSitWhereTheyBelong)
 {
-    auto *panel = splash->findChild<BevelBox *>(QStringLiteral("Panel"));
+    auto *panel = splash->findChild<BevelPanel *>(QStringLiteral("Panel"));
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->geometry(), QRect(0, 0, 425, 238));
-    EXPECT_EQ(panel->Inner(), BevelBox::Bevel::Lowered);
+    EXPECT_EQ(panel->InnerBevel(), BevelPanel::Bevel::Lowered);
     EXPECT_EQ(panel->BevelWidth(), 4);
     EXPECT_EQ(panel->BorderWidth(), 4);
 
