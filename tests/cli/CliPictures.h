@@ -2,10 +2,18 @@
 
 // What the picture tests of kavlon-sim share: a QGuiApplication on the
 // offscreen platform (made once, on first need) and loading a written picture.
+#include "LiveCharts.h"
+#include "Plants.h"
+#include "SimOptions.h"
+#include "SimRun.h"
+
 #include <QGuiApplication>
 #include <QImage>
 
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 inline void NeedGuiApplication()
 {
@@ -22,4 +30,40 @@ inline void NeedGuiApplication()
 inline QImage LoadPicture(const std::filesystem::path &p)
 {
     return QImage(QString::fromStdString(p.string())).convertToFormat(QImage::Format_RGB32);
+}
+
+inline std::vector<std::string> Words(const std::string &args)
+{
+    std::vector<std::string> list;
+    std::istringstream words(args);
+    for (std::string w; words >> w;)
+        list.push_back(w);
+    return list;
+}
+
+// The run of `options` driven through the libraries the way the window's tick
+// drives them (engine step, SampleCurves, AdvanceScales, TickCount + 1, a
+// reset also resetting the charts), on charts of width x height with a
+// 300-sample window and a black background. Returns the loop at the end.
+inline kavlon::LoopState RunChartsTickByTick(const kavlon::sim::SimOptions &options,
+                                             kavlon::LiveCharts &charts, int width, int height)
+{
+    using namespace kavlon;
+    sim::SwitchPositions switches;
+    LoopState s = sim::StartState(options, switches);
+    charts.SetImageSize(width, height);
+    charts.SetTimeAxisLength(300);
+    charts.SetBackColor(Black);
+    charts.ResetCharts(s);
+    auto next = options.events.begin();
+    for (int tick = 1; tick <= options.ticks; ++tick) {
+        SimulationStep(s);
+        charts.SampleCurves(s);
+        charts.AdvanceScales(s);
+        ++s.TickCount;
+        for (; next != options.events.end() && next->tick == tick; ++next)
+            if (sim::ApplyEvent(s, switches, *next))
+                charts.ResetCharts(s);
+    }
+    return s;
 }

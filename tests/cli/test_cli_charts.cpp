@@ -28,30 +28,10 @@ TEST(KavlonSimCharts, PictureIsTheWindowsTickByTickDrawing)
     // The same run through the charts library: engine steps, SampleCurves,
     // AdvanceScales, TickCount + 1; a reset also resets the charts.
     NeedGuiApplication();
-    std::vector<std::string> list;
-    std::istringstream words(args);
-    for (std::string w; words >> w;)
-        list.push_back(w);
-    list.insert(list.end(), {"--charts", png.string()});
-    const sim::ParseResult parsed = sim::ParseArguments(list);
+    const sim::ParseResult parsed = sim::ParseArguments(Words(args + " --charts " + png.string()));
     ASSERT_TRUE(parsed.ok()) << parsed.error;
-    sim::SwitchPositions switches;
-    LoopState s = sim::StartState(parsed.options, switches);
     LiveCharts charts;
-    charts.SetImageSize(640, 180);
-    charts.SetTimeAxisLength(300);
-    charts.SetBackColor(Black);
-    charts.ResetCharts(s);
-    auto next = parsed.options.events.begin();
-    for (int tick = 1; tick <= 700; ++tick) {
-        SimulationStep(s);
-        charts.SampleCurves(s);
-        charts.AdvanceScales(s);
-        ++s.TickCount;
-        for (; next != parsed.options.events.end() && next->tick == tick; ++next)
-            if (sim::ApplyEvent(s, switches, *next))
-                charts.ResetCharts(s);
-    }
+    RunChartsTickByTick(parsed.options, charts, 640, 180);
     EXPECT_EQ(picture.copy(0, 0, 640, 180), charts.ReglerImage());
     EXPECT_EQ(picture.copy(0, 180, 640, 180), charts.RegelstreckeImage());
 }

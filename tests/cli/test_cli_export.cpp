@@ -21,15 +21,6 @@ using namespace kavlon;
 
 namespace {
 
-std::vector<std::string> Words(const std::string &args)
-{
-    std::vector<std::string> list;
-    std::istringstream words(args);
-    for (std::string w; words >> w;)
-        list.push_back(w);
-    return list;
-}
-
 int ColouredPixels(const QImage &img)
 {
     int n = 0;
@@ -60,23 +51,8 @@ TEST(KavlonSimExport, PngIsTheClipboardPictureOfTheRun)
     NeedGuiApplication();
     const sim::ParseResult parsed = sim::ParseArguments(Words(args + " --png " + png.string()));
     ASSERT_TRUE(parsed.ok()) << parsed.error;
-    sim::SwitchPositions switches;
-    LoopState s = sim::StartState(parsed.options, switches);
     LiveCharts charts;
-    charts.SetImageSize(700, 200);
-    charts.SetTimeAxisLength(300);
-    charts.SetBackColor(Black);
-    charts.ResetCharts(s);
-    auto next = parsed.options.events.begin();
-    for (int tick = 1; tick <= 500; ++tick) {
-        SimulationStep(s);
-        charts.SampleCurves(s);
-        charts.AdvanceScales(s);
-        ++s.TickCount;
-        for (; next != parsed.options.events.end() && next->tick == tick; ++next)
-            if (sim::ApplyEvent(s, switches, *next))
-                charts.ResetCharts(s);
-    }
+    const LoopState s = RunChartsTickByTick(parsed.options, charts, 700, 200);
     const ExportInputs in = ExportInputsFromState(s, charts, true, QLocale().decimalPoint());
     EXPECT_EQ(in.ControllerTitle, QStringLiteral("PID - Regler")); // back in controller mode
     EXPECT_TRUE(in.OptionEnabled);
