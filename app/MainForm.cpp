@@ -724,28 +724,28 @@ void TKavlonMain::StellgroesseUpDownClick(SpinDirection direction)
     stellgroesse_->setText(FormatFixed(loop_.y, 0));
 }
 
+void TKavlonMain::StepControllerParameter(Real &value, SpinValue which, QLineEdit *readOut,
+                                          SpinDirection direction)
+{
+    value = SpinStep(value, which, direction == SpinDirection::Right);
+    WriteParameterReadOut(readOut, value);
+    if (!loop_.HandMode) // in manual mode the title stays "Handregelung"
+        UpdateControllerCaption();
+}
+
 void TKavlonMain::NachstellzeitUpDownClick(SpinDirection direction)
 {
-    loop_.Tn = SpinStep(loop_.Tn, SpinValue::Tn, direction == SpinDirection::Right);
-    WriteParameterReadOut(nachstellzeit_, loop_.Tn);
-    if (!loop_.HandMode)
-        UpdateControllerCaption();
+    StepControllerParameter(loop_.Tn, SpinValue::Tn, nachstellzeit_, direction);
 }
 
 void TKavlonMain::VerstaerkungUpDownClick(SpinDirection direction)
 {
-    loop_.Kr = SpinStep(loop_.Kr, SpinValue::Kr, direction == SpinDirection::Right);
-    WriteParameterReadOut(verstaerkung_, loop_.Kr);
-    if (!loop_.HandMode)
-        UpdateControllerCaption();
+    StepControllerParameter(loop_.Kr, SpinValue::Kr, verstaerkung_, direction);
 }
 
 void TKavlonMain::VorhaltezeitUpDownClick(SpinDirection direction)
 {
-    loop_.Tv = SpinStep(loop_.Tv, SpinValue::Tv, direction == SpinDirection::Right);
-    WriteParameterReadOut(vorhaltezeit_, loop_.Tv);
-    if (!loop_.HandMode)
-        UpdateControllerCaption();
+    StepControllerParameter(loop_.Tv, SpinValue::Tv, vorhaltezeit_, direction);
 }
 
 void TKavlonMain::SpeedUpDownClick(SpinDirection direction)

@@ -2,6 +2,7 @@
 
 #include "LiveCharts.h"
 #include "LoopState.h"
+#include "OperatorValues.h"
 #include "Settings.h"
 #include "SpinArrows.h"
 
@@ -136,6 +137,9 @@ private:
     void SetTimerPeriod(int ms);
     void CallHelp(HelpCommand command, int number);
     void WriteParameterReadOut(QLineEdit *readOut, Real value);
+    // One click on the Tn, Kr or Tv arrows: value, read-out, controller title.
+    void StepControllerParameter(Real &value, SpinValue which, QLineEdit *readOut,
+                                 SpinDirection direction);
     void RepaintCharts();
     // What the print and clipboard export read of the window.
     ExportInputs ExportState() const;
