@@ -139,7 +139,9 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
     };
 
     applyDue(0);
-    for (int tick = 1; tick <= o.ticks; ++tick) {
+    // Counted so that --ticks 2147483647 never steps past the int range.
+    for (int tick = 0; tick < o.ticks;) {
+        ++tick;
         SimulationStep(s);
         if (observer)
             observer->Tick(s);
