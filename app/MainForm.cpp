@@ -681,11 +681,15 @@ bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
     }
 
     // A key press that its receiver ignores travels on to the receiver's
-    // parents as the same event: take it once, where it starts.
-    const bool travelling = event == lastKeyPress_ && lastKeyReceiver_
-                            && widget->isAncestorOf(lastKeyReceiver_);
+    // parents as the same event: take it once, where it starts. A new press
+    // may reuse the address of the last one (a key held down, such as Shift,
+    // sends no release in between), so the same address alone does not make
+    // it the same press: it must carry the same key and have moved upwards.
+    const bool travelling = event == lastKeyPress_ && key->key() == lastKey_ && lastKeyReceiver_
+                            && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
     if (!travelling) {
         lastKeyPress_ = event;
+        lastKey_ = key->key();
         lastKeyReceiver_ = widget;
         const QString text = key->text();
         if (text.size() == 1)

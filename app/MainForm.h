@@ -159,6 +159,7 @@ private:
     bool closed_ = false;
     // The key press last seen by the key preview and where it arrived first.
     const QEvent *lastKeyPress_ = nullptr;
+    int lastKey_ = 0;
     QPointer<QWidget> lastKeyReceiver_;
 
     QWidget *client_ = nullptr;

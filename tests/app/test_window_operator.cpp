@@ -279,6 +279,35 @@ TEST_F(OperatorTest, StartStopResetAndKeys)
     EXPECT_TRUE(Get<QToolButton>("StreckeAButton")->isChecked());
 }
 
+TEST_F(OperatorTest, SpaceAndEscapeCountWhileAnotherKeyIsHeld)
+{
+    TKavlonMain &win = ShownWindow(900, 600);
+    win.activateWindow();
+    QApplication::setActiveWindow(&win);
+    auto *readOut = Get<QLineEdit>("Sollwert");
+    readOut->setFocus();
+    // Shift held: Shift+Space is still the space character.
+    QTest::keyPress(readOut, Qt::Key_Shift);
+    QTest::keyClick(readOut, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_TRUE(win.Running());
+    QTest::keyRelease(readOut, Qt::Key_Shift);
+    // Fast typing: the next key goes down before the last one comes up.
+    win.ActionOnTimer();
+    QTest::keyPress(readOut, Qt::Key_A);
+    QTest::keyPress(readOut, Qt::Key_Escape);
+    EXPECT_EQ(win.Loop().TickCount, 0);
+    EXPECT_TRUE(win.Running());
+    QTest::keyPress(readOut, Qt::Key_Space);
+    EXPECT_FALSE(win.Running());
+    QTest::keyRelease(readOut, Qt::Key_Space);
+    QTest::keyRelease(readOut, Qt::Key_Escape);
+    QTest::keyRelease(readOut, Qt::Key_A);
+    // One press, one toggle, however far it travels up the parents.
+    QTest::keyClick(readOut, Qt::Key_Space);
+    EXPECT_TRUE(win.Running());
+    EXPECT_EQ(Item("StartStop")->text(), QStringLiteral("&Stop"));
+}
+
 TEST_F(OperatorTest, PreferenceCommands)
 {
     TKavlonMain &win = Window();
