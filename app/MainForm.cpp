@@ -463,10 +463,12 @@ void TKavlonMain::LoadSettings()
         return;
     }
 
-    // A length below 2 would divide by zero in the chart arithmetic: it counts
-    // as absent.
+    // A length below 2 would divide by zero in the chart arithmetic, and the
+    // charts refuse one beyond their largest window: either counts as absent,
+    // so that the length in force always has its menu item checked or is the
+    // stored one.
     auto length = settings_.ReadInteger(Settings::Zeitachse.name);
-    if (length && *length < 2)
+    if (length && (*length < MinTimeAxisLength || *length > MaxTimeAxisLength))
         length.reset();
     if (length) {
         charts_.SetTimeAxisLength(*length);

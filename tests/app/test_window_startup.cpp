@@ -72,6 +72,9 @@ TEST_F(StartupTest, StoredTimeAxis)
         {1, 600, "Zeitachse600", QStringLiteral("600")},
         {0, 600, "Zeitachse600", QStringLiteral("600")},
         {-5, 600, "Zeitachse600", QStringLiteral("600")},
+        // Beyond the charts' largest window: as if absent too.
+        {MaxTimeAxisLength + 1, 600, "Zeitachse600", QStringLiteral("600")},
+        {2147483647, 600, "Zeitachse600", QStringLiteral("600")},
         {QStringLiteral("abc"), 600, "Zeitachse600", QStringLiteral("600")},
     };
     for (const Row &r : rows) {
