@@ -665,7 +665,9 @@ bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
         || closed_ || !watched->isWidgetType())
         return QMainWindow::eventFilter(watched, event);
     auto *widget = static_cast<QWidget *>(watched);
-    if (widget->window() != this)
+    // Keys for the menu bar in keyboard mode (after Alt) belong to the menu:
+    // Escape there leaves the menu and must not reset the run.
+    if (widget->window() != this || qobject_cast<QMenuBar *>(widget))
         return QMainWindow::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
 

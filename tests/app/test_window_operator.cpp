@@ -7,6 +7,7 @@
 #include "Plants.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QRadioButton>
 
 namespace kavlon::test {
@@ -306,6 +307,29 @@ TEST_F(OperatorTest, SpaceAndEscapeCountWhileAnotherKeyIsHeld)
     QTest::keyClick(readOut, Qt::Key_Space);
     EXPECT_TRUE(win.Running());
     EXPECT_EQ(Item("StartStop")->text(), QStringLiteral("&Stop"));
+}
+
+TEST_F(OperatorTest, KeysForTheMenuBarStayWithTheMenu)
+{
+    TKavlonMain &win = ShownWindow(900, 600);
+    win.activateWindow();
+    QApplication::setActiveWindow(&win);
+    auto *readOut = Get<QLineEdit>("Sollwert");
+    readOut->setFocus();
+    ClickTool("StartButton");
+    win.ActionOnTimer();
+    // Alt puts the menu bar into keyboard mode; Escape leaves it again.
+    QTest::keyClick(readOut, Qt::Key_Alt);
+    ASSERT_EQ(QApplication::focusWidget(), static_cast<QWidget *>(win.menuBar()));
+    QTest::keyClick(win.menuBar(), Qt::Key_Escape);
+    EXPECT_EQ(win.Loop().TickCount, 1);
+    EXPECT_TRUE(win.Running());
+    // Back in the window, the keys work as before.
+    ASSERT_EQ(QApplication::focusWidget(), readOut);
+    QTest::keyClick(readOut, Qt::Key_Escape);
+    EXPECT_EQ(win.Loop().TickCount, 0);
+    QTest::keyClick(readOut, Qt::Key_Space);
+    EXPECT_FALSE(win.Running());
 }
 
 TEST_F(OperatorTest, PreferenceCommands)
