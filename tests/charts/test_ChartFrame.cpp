@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 using namespace kavlon;
 
 namespace {
@@ -164,4 +167,58 @@ TEST(ChartFrame, BackgroundSchemes)
     charts.SetBackColor(White);
     EXPECT_EQ(charts.TraceColors(), white);
     EXPECT_EQ(white[5], 0x800000u) << "y pen is navy on white";
+}
+
+TEST(ChartFrame, LabelAndLegendBoxesSitWhereTheyBelong)
+{
+    // A text background unlike the bitmap makes every text box visible: the
+    // value labels end just left of PlotLeft - 15 with their tops at d + 4,
+    // the legend letters end just left of PlotRight + 25 at their own tops.
+    static constexpr std::uint32_t Box = 0x00FF00;
+    struct Label {
+        const char *text;
+        int top;
+    };
+    struct Row {
+        int chart, lo, hi;
+        std::array<Label, 6> labels;
+        std::vector<Label> legend;
+    };
+    const Row rows[] = {
+        {ControllerChart, -100, 150,
+         {{{"150", 4}, {"100", 36}, {"50", 68}, {"0", 100}, {"-50", 132}, {"-100", 164}}},
+         {{"yp", 22}, {"yi", 62}, {"yd", 102}, {"y", 142}}},
+        {PlantChart, -200, 800,
+         {{{"800", 4}, {"600", 36}, {"400", 68}, {"200", 100}, {"0", 132}, {"-200", 164}}},
+         {{"w", 42}, {"x", 87}, {"Z", 132}}},
+    };
+    // The box of `text` drawn right-aligned at x: columns x - width .. x - 1.
+    const auto expectBox = [](const ChartCanvas &c, const Label &l, int right) {
+        const QSize extent = c.TextExtent(QString::fromLatin1(l.text));
+        const QRect box(right - extent.width(), l.top, extent.width(), extent.height());
+        for (int y = box.top() - 1; y <= box.bottom() + 1; ++y)
+            for (int x = box.left() - 1; x <= box.right() + 1; ++x) {
+                if (box.contains(x, y)) {
+                    const std::uint32_t p = Bgr(c.Image(), x, y);
+                    ASSERT_NE(p, White) << l.text << " inside at " << x << "," << y;
+                } else if (x < 41 || x > 728) {
+                    ASSERT_NE(Bgr(c.Image(), x, y), Box) << l.text << " outside at " << x << "," << y;
+                }
+            }
+        EXPECT_EQ(Bgr(c.Image(), box.left(), box.top()), Box) << l.text;
+        EXPECT_EQ(Bgr(c.Image(), box.right(), box.bottom()), Box) << l.text;
+    };
+    for (const Row &r : rows) {
+        ChartCanvas canvas;
+        ChartGeometry g;
+        NewChartBitmap(canvas, 765, 180, White);
+        DrawChartFrame(canvas, g, r.chart, Black, Box, r.lo, r.hi, 600);
+        EXPECT_EQ(canvas.GetTextAlign(), TextAlign::Right);
+        for (const Label &l : r.labels)
+            expectBox(canvas, l, 42 - 15);
+        DrawLegend(canvas, g, r.chart, TraceColorsFor(White));
+        EXPECT_TRUE(canvas.FontBold());
+        for (const Label &l : r.legend)
+            expectBox(canvas, l, 727 + 25);
+    }
 }

@@ -118,6 +118,55 @@ TEST(ExportChart, ColourOrBlackAndWhiteTraces)
     EXPECT_GT(CountColours(RenderClipboardPicture(loop.Inputs(true), 96)).coloured, 500);
 }
 
+// Trace by trace in the export's order, pens and widths, drawn in copy mode
+// whatever mode the chart image was left in: later traces cover earlier ones
+// where they cross.
+TEST(ExportChart, TraceStylesAndDrawingOrder)
+{
+    struct Pen {
+        CurveIndex list;
+        std::uint32_t colour; // in colour: solid, width 2
+        PenStyle style;       // black and white: black pen of this style and width
+        int width;
+    };
+    const std::vector<Pen> controller{{CurveYp, 0xFFFF00, PenStyle::Solid, 1},
+                                      {CurveYi, 0x0000FF, PenStyle::Dot, 1},
+                                      {CurveYd, 0x008080, PenStyle::Dash, 1},
+                                      {CurveY, 0x800000, PenStyle::Solid, 2}};
+    const std::vector<Pen> plant{{CurveW, 0xFF0000, PenStyle::Solid, 1},
+                                 {CurveX, 0x0000FF, PenStyle::Solid, 2},
+                                 {CurveZ, 0x008080, PenStyle::Dot, 1}};
+    LiveLoop loop(765, 180);
+    loop.s.Tv = 2;
+    loop.s.Kr = 8; // an oscillating loop: the traces cross each other
+    loop.s.Z = 40;
+    loop.Tick(450);
+    for (const bool inColour : {true, false}) {
+        for (const int chart : {ControllerChart, PlantChart}) {
+            const bool upper = chart == ControllerChart;
+            ChartCanvas expected;
+            ChartCanvas actual;
+            ChartGeometry g;
+            for (ChartCanvas *c : {&expected, &actual}) {
+                NewChartBitmap(*c, 765, 180, White);
+                DrawChartFrame(*c, g, chart, 0x000000, 0xFFFFFF, upper ? -100 : -200,
+                               upper ? 150 : 800, 600);
+            }
+            for (const Pen &p : upper ? controller : plant) {
+                if (inColour)
+                    DrawCurve(loop.charts.Curve(p.list), expected, g.PlotLeft, g.PxPerSample, 2,
+                              p.colour, PenStyle::Clear);
+                else
+                    DrawCurve(loop.charts.Curve(p.list), expected, g.PlotLeft, g.PxPerSample,
+                              p.width, 0x000000, p.style);
+            }
+            actual.SetPenMode(PenMode::NotXor);
+            DrawExportTraces(actual, g, loop.charts, chart, inColour);
+            EXPECT_TRUE(actual.Image() == expected.Image()) << "chart " << chart << " colour " << inColour;
+        }
+    }
+}
+
 // A black live background is still exported black on white, in the
 // export's colours rather than the live pens' complements.
 TEST(ExportChart, BlackLiveChartsExportBlackOnWhite)
