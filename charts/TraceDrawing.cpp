@@ -104,10 +104,13 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
     canvas.SetPenStyle(PenStyle::Solid);
     canvas.SetPenColor(Black);
     canvas.SetTextBackColor(backColour);
-    if (backColour == White)
-        canvas.SetFontColor(erase ? White : Black);
+    // Labels show black on white and white on any other background. Erasing
+    // paints them in the background colour itself, so that a background kept
+    // from the settings store (neither white nor black) leaves no glyphs.
+    if (erase)
+        canvas.SetFontColor(backColour);
     else
-        canvas.SetFontColor(erase ? Black : White);
+        canvas.SetFontColor(backColour == White ? Black : White);
     const int origin = left + RoundPixel(static_cast<Real>(scale.WindowLength() - count) * px);
 
     canvas.BeginStroke();

@@ -78,8 +78,9 @@ TEST(LiveCharts, ErasingEverythingLeavesTheFreshFrame)
 {
     // Traces crossing the label row (Z near -150, y parts negative) must not
     // leave debris: after erasing the traces and the scales the charts are
-    // exactly the freshly framed ones.
-    for (const std::uint32_t back : {White, Black}) {
+    // exactly the freshly framed ones. A background colour kept from the
+    // settings store (neither white nor black) must erase as cleanly.
+    for (const std::uint32_t back : {White, Black, 0x804020u}) {
         std::mt19937 rng(back + 3);
         LiveCharts charts;
         charts.SetImageSize(600, 180);

@@ -167,14 +167,15 @@ TEST(DrawScale, EraseOnBlackDrawsBlackOnBlack)
     TRunningScale scale(10, s);
     for (int t = 0; t < 10; ++t)
         AddScaleMark(scale, s, t * 30, 50);
-    for (const auto &[back, drawn] : {std::pair{Black, White}, std::pair{White, Black}}) {
+    for (const auto &[back, drawn] :
+         {std::pair{Black, White}, std::pair{White, Black}, std::pair{0x804020u, White}}) {
         ChartCanvas canvas;
         canvas.NewImage(300, 100, back);
         canvas.SetPenMode(PenMode::NotXor);
         const QImage fresh = canvas.Image().copy();
         DrawScale(scale, canvas, back, 42, 24.0L, false, false);
         EXPECT_EQ(canvas.FontColor(), drawn);
-        EXPECT_EQ(Bgr(canvas.Image(), 42 + 48, 50), drawn) << "the mark of 60 s";
+        EXPECT_EQ(Bgr(canvas.Image(), 42 + 48, 50), back ^ 0xFFFFFFu) << "the mark of 60 s: the not-xor black pen";
         EXPECT_NE(canvas.Image(), fresh);
         DrawScale(scale, canvas, back, 42, 24.0L, false, true);
         EXPECT_EQ(canvas.FontColor(), back);
