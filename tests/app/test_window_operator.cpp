@@ -454,6 +454,12 @@ TEST_F(OperatorTest, HelpCommandsOpenTheirTopics)
     ClickTool("ExitButton");
     EXPECT_EQ(HelpViewer::Instance(), nullptr);
     EXPECT_FALSE(win.Running());
+    EXPECT_FALSE(win.Store().IsOpen());
+    // The timer is released: not even a restarted timer reaches the tick.
+    const auto ticks = win.Loop().TickCount;
+    win.SimulationTimer().start(0);
+    QTest::qWait(20);
+    EXPECT_EQ(win.Loop().TickCount, ticks);
 }
 
 TEST_F(OperatorTest, ShortcutsReachTheMenuEvenFromAFocusedReadOut)
