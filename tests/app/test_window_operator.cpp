@@ -239,6 +239,8 @@ TEST_F(OperatorTest, StartStopResetAndKeys)
     for (int i = 0; i < 3; ++i)
         win.ActionOnTimer();
     EXPECT_EQ(win.SimulationTimer().interval(), 1000);
+    // The period is kept exactly, not rounded to suit the system's wake-ups.
+    EXPECT_EQ(win.SimulationTimer().timerType(), Qt::PreciseTimer);
 
     // Escape resets and keeps running; the next tick comes after 100 ms.
     QTest::keyClick(&win, Qt::Key_Escape);
