@@ -80,6 +80,46 @@ TEST_F(WindowLayoutTest, TinyWindowsNeitherCrashNorDivideAndComeBackWhole)
     EXPECT_TRUE(win.Running());
 }
 
+TEST_F(WindowLayoutTest, EverySizeChangeRestartsTheLoopFromRestAndKeepsTheRunState)
+{
+    struct Row {
+        QSize client;
+        bool running;
+    };
+    const Row rows[] = {
+        {{1000, 701}, true}, // one pixel taller
+        {{1001, 701}, true}, // one pixel wider
+        {{800, 500}, false},
+        {{1200, 900}, false},
+        {{1000, 700}, true},
+    };
+    TKavlonMain &win = ShownWindow(1000, 700);
+    Spin("SollwertUpDown", SpinDirection::Left, 2);
+    Spin("StoergroesseUpDown", SpinDirection::Right);
+    Spin("VorhaltezeitUpDown", SpinDirection::Right, 3);
+    for (const Row &r : rows) {
+        if (win.Running() != r.running)
+            ClickTool(r.running ? "StartButton" : "StopButton");
+        for (int i = 0; i < 4; ++i)
+            win.ActionOnTimer();
+        ASSERT_GT(win.Loop().x, 0);
+        SetClientSize(r.client.width(), r.client.height());
+        const std::string row = std::to_string(r.client.width()) + "x" + std::to_string(r.client.height());
+        EXPECT_EQ(win.Loop().TickCount, 0) << row;
+        EXPECT_EQ(win.Loop().x, 0) << row;
+        EXPECT_EQ(win.Loop().y, 0) << row;
+        EXPECT_EQ(win.Loop().yi, 0) << row;
+        EXPECT_EQ(win.Running(), r.running) << row;
+        EXPECT_EQ(win.Loop().w, 450) << row;
+        EXPECT_EQ(win.Loop().Z, 10) << row;
+        EXPECT_EQ(win.Loop().Tv, 0.3L) << row;
+        EXPECT_EQ(win.Loop().Kr, 4) << row;
+        EXPECT_EQ(win.Loop().Tn, 45) << row;
+        EXPECT_EQ(win.SimulationTimer().interval(), 100) << row;
+        EXPECT_EQ(win.Charts().ReglerImage().size(), win.Charts().RegelstreckeImage().size()) << row;
+    }
+}
+
 TEST_F(WindowLayoutTest, ControlsHaveTheirNamesPositionsFontsAndCaptions)
 {
     Window();
