@@ -46,6 +46,7 @@ TEntryWindow::TEntryWindow(QWidget *parent)
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(ShowMilliseconds);
     Timer->setSingleShot(true);
+    Timer->setTimerType(Qt::PreciseTimer); // four seconds, not up to 5 % more
     connect(Timer, &QTimer::timeout, this, &TEntryWindow::TimerTimer);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

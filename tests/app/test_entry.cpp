@@ -114,6 +114,7 @@ TEST_F(EntryWindowTest, TimerRunsFourSecondsThenTheWindowIsGone)
     EXPECT_EQ(timer->interval(), 4000);
     EXPECT_TRUE(timer->isActive());
     EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
     EXPECT_GT(timer->remainingTime(), 3000);
 
     // The operator's doings meanwhile do not matter: the timer alone decides.
