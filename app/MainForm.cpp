@@ -3,7 +3,6 @@
 #include "About.h"
 #include "BevelPanel.h"
 #include "ChartView.h"
-#include "Controller.h"
 #include "ExportInputs.h"
 #include "ExportTargets.h"
 #include "HelpViewer.h"
@@ -608,8 +607,7 @@ void TKavlonMain::RepaintCharts()
 
 void TKavlonMain::ActionOnTimer()
 {
-    ControllerStep(loop_);
-    PlantStep(loop_);
+    SimulationStep(loop_); // ControllerStep, then PlantStep
 
     // The speed is read back from its read-out, which always shows Speed.
     bool ok = false;
@@ -838,12 +836,7 @@ void TKavlonMain::SelectPlant(int index, const QString &optionText, QToolButton 
     optionLabel_->setText(optionText);
     plantHelpContext_ = plantMenuItem->property(HelpContextProperty).toInt();
     UpdatePlantCaption();
-    if (index == 2)
-        EnableOption(true);
-    else if (index == 5 || index == 6)
-        EnableOption(!loop_.HandMode);
-    else
-        EnableOption(false);
+    EnableOption(OptionEnabledFor(index, loop_.HandMode));
     ResetGraphics();
 }
 
