@@ -1,8 +1,8 @@
-#include "About.h"
+#include "app/About.h"
 
-#include "BevelPanel.h"
-#include "ProductLogo.h"
-#include "ProgramIcon.h"
+#include "app/BevelPanel.h"
+#include "app/ProductLogo.h"
+#include "app/ProgramIcon.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "BevelPanel.h"
+#include "app/BevelPanel.h"
 
 #include <QMouseEvent>
 #include <QPainter>

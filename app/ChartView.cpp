@@ -1,4 +1,4 @@
-#include "ChartView.h"
+#include "app/ChartView.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "Entry.h"
+#include "app/Entry.h"
 
-#include "BevelPanel.h"
-#include "ProductLogo.h"
-#include "ProgramIcon.h"
+#include "app/BevelPanel.h"
+#include "app/ProductLogo.h"
+#include "app/ProgramIcon.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "LiveCharts.h"
-#include "LoopState.h"
-#include "OperatorValues.h"
-#include "Settings.h"
-#include "SpinArrows.h"
+#include "charts/LiveCharts.h"
+#include "engine/LoopState.h"
+#include "engine/OperatorValues.h"
+#include "app/Settings.h"
+#include "app/SpinArrows.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -6,7 +6,7 @@
 // these tables and attaches the behaviour; FormResize moves and stretches the
 // chart and title panels and the control panel afterwards.
 
-#include "ToolBarPictures.h"
+#include "app/ToolBarPictures.h"
 
 #include <Qt>
 

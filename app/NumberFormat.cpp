@@ -1,6 +1,6 @@
-#include "NumberFormat.h"
+#include "app/NumberFormat.h"
 
-#include "ReadoutText.h"
+#include "output/ReadoutText.h"
 
 #include <array>
 #include <charconv>

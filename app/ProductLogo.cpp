@@ -1,6 +1,6 @@
-#include "ProductLogo.h"
+#include "app/ProductLogo.h"
 
-#include "ProgramIcon.h"
+#include "app/ProgramIcon.h"
 
 #include <QLabel>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "ProgramIcon.h"
+#include "app/ProgramIcon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

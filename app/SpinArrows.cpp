@@ -1,4 +1,4 @@
-#include "SpinArrows.h"
+#include "app/SpinArrows.h"
 
 #include <QToolButton>
 

@@ -1,4 +1,4 @@
-#include "ToolBarPictures.h"
+#include "app/ToolBarPictures.h"
 
 #include <QFont>
 #include <QImage>

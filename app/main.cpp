@@ -1,7 +1,7 @@
-#include "About.h"
-#include "Entry.h"
-#include "MainForm.h"
-#include "ProgramIcon.h"
+#include "app/About.h"
+#include "app/Entry.h"
+#include "app/MainForm.h"
+#include "app/ProgramIcon.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // One live chart tick as the window runs it: SampleCurves (erase, append,
 // draw the seven traces) and AdvanceScales (erase, append, draw both scales)
 // on 1916 x 300 images with the full 600-sample window.
-#include "LiveCharts.h"
-#include "Plants.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
 
 #include <QGuiApplication>
 

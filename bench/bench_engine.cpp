@@ -1,7 +1,7 @@
 // Engine ticks per second for each plant: ControllerStep then PlantStep, with
 // the loop driven over its whole range by a set-point and disturbance pattern.
-#include "LoopState.h"
-#include "Plants.h"
+#include "engine/LoopState.h"
+#include "engine/Plants.h"
 
 #include <benchmark/benchmark.h>
 

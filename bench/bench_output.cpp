@@ -1,8 +1,8 @@
 // The clipboard picture with full 600-sample lists, as Ctrl+C renders it.
-#include "ExportInputs.h"
-#include "ExportTargets.h"
-#include "LiveCharts.h"
-#include "Plants.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
 
 #include <QGuiApplication>
 

@@ -3,7 +3,7 @@
 // from creating the window to its first painted showing; and the resident
 // memory after an hour of simulated ticks. Runs on the offscreen platform with
 // a throw-away settings folder, so the user's preferences are never touched.
-#include "MainForm.h"
+#include "app/MainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

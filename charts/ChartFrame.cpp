@@ -1,6 +1,6 @@
-#include "ChartFrame.h"
+#include "charts/ChartFrame.h"
 
-#include "TraceDrawing.h"
+#include "charts/TraceDrawing.h"
 
 #include <QString>
 

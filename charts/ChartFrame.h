@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChartCanvas.h"
-#include "LoopState.h"
+#include "charts/ChartCanvas.h"
+#include "engine/LoopState.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "LiveCharts.h"
+#include "charts/LiveCharts.h"
 
-#include "TraceDrawing.h"
+#include "charts/TraceDrawing.h"
 
 namespace kavlon {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ChartCanvas.h"
-#include "ChartFrame.h"
-#include "LoopState.h"
-#include "OCurve.h"
+#include "charts/ChartCanvas.h"
+#include "charts/ChartFrame.h"
+#include "engine/LoopState.h"
+#include "charts/OCurve.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "OCurve.h"
+#include "charts/OCurve.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "TraceDrawing.h"
+#include "charts/TraceDrawing.h"
 
-#include "ChartFrame.h"
+#include "charts/ChartFrame.h"
 
 #include <QString>
 

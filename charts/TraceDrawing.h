@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChartCanvas.h"
-#include "OCurve.h"
+#include "charts/ChartCanvas.h"
+#include "charts/OCurve.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
-#include "SimCharts.h"
+#include "cli/SimCharts.h"
 
-#include "ExportInputs.h"
-#include "ExportTargets.h"
-#include "LiveCharts.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
+#include "charts/LiveCharts.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SimOptions.h"
-#include "SimRun.h"
+#include "cli/SimOptions.h"
+#include "cli/SimRun.h"
 
 #include <memory>
 #include <string>

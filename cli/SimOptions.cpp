@@ -1,6 +1,6 @@
-#include "SimOptions.h"
+#include "cli/SimOptions.h"
 
-#include "PlantTable.h"
+#include "engine/PlantTable.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
-#include "SimRun.h"
+#include "cli/SimRun.h"
 
-#include "OperatorValues.h"
-#include "Plants.h"
+#include "engine/OperatorValues.h"
+#include "engine/Plants.h"
 
 #include <array>
 #include <charconv>

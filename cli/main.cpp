@@ -1,9 +1,7 @@
 // kavlon-sim: the control loop without a window, for teachers, scripts and tests.
-#include "SimOptions.h"
-#include "SimRun.h"
-#ifdef KAVLON_SIM_CHARTS
-#include "SimCharts.h"
-#endif
+#include "cli/SimOptions.h"
+#include "cli/SimCharts.h"
+#include "cli/SimRun.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -35,7 +33,6 @@ int main(int argc, char **argv)
     }
 
     // The picture files are checked before anything is written.
-#ifdef KAVLON_SIM_CHARTS
     std::unique_ptr<ChartRecorder> charts;
     if (WantsPictures(o)) {
         std::string error;
@@ -46,13 +43,6 @@ int main(int argc, char **argv)
         }
     }
     TickObserver *observer = charts.get();
-#else
-    if (WantsPictures(o)) {
-        std::fprintf(stderr, "kavlon-sim: --charts, --png, --pdf: this build has no charts\n");
-        return 2;
-    }
-    TickObserver *observer = nullptr;
-#endif
 
     std::FILE *out = stdout;
     if (!o.output.empty()) {
@@ -69,7 +59,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "kavlon-sim: writing the CSV failed: %s\n", std::strerror(errno));
         return 1;
     }
-#ifdef KAVLON_SIM_CHARTS
     if (charts) {
         std::string error;
         if (!charts->Finish(error)) {
@@ -77,6 +66,5 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-#endif
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "Controller.h"
+#include "engine/Controller.h"
 
 namespace kavlon {
 

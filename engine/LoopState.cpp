@@ -1,4 +1,4 @@
-#include "LoopState.h"
+#include "engine/LoopState.h"
 
 namespace kavlon {
 

@@ -1,6 +1,6 @@
-#include "OperatorValues.h"
+#include "engine/OperatorValues.h"
 
-#include "PlantTable.h"
+#include "engine/PlantTable.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoopState.h"
+#include "engine/LoopState.h"
 
 #include <string_view>
 

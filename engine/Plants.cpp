@@ -1,6 +1,6 @@
-#include "Plants.h"
+#include "engine/Plants.h"
 
-#include "Controller.h"
+#include "engine/Controller.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // Renders the program icon into the PNG files a desktop installation needs:
 // make_icons OUTDIR writes OUTDIR/<size>/kavlon2.png for every size.
-#include "ProgramIcon.h"
+#include "app/ProgramIcon.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "DrawExport.h"
+#include "output/DrawExport.h"
 
-#include "PlantTable.h"
-#include "TraceDrawing.h"
+#include "engine/PlantTable.h"
+#include "charts/TraceDrawing.h"
 
 #include <QPainter>
 

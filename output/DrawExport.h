@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ChartCanvas.h"
-#include "ChartFrame.h"
-#include "ExportCanvas.h"
-#include "ExportInputs.h"
-#include "LiveCharts.h"
+#include "charts/ChartCanvas.h"
+#include "charts/ChartFrame.h"
+#include "output/ExportCanvas.h"
+#include "output/ExportInputs.h"
+#include "charts/LiveCharts.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "ExportCanvas.h"
+#include "output/ExportCanvas.h"
 
-#include "ChartCanvas.h"
+#include "charts/ChartCanvas.h"
 
 #include <QColor>
 #include <QFont>

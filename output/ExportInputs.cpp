@@ -1,7 +1,7 @@
-#include "ExportInputs.h"
+#include "output/ExportInputs.h"
 
-#include "OperatorValues.h"
-#include "ReadoutText.h"
+#include "engine/OperatorValues.h"
+#include "output/ReadoutText.h"
 
 namespace kavlon {
 

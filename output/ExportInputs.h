@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LiveCharts.h"
-#include "LoopState.h"
+#include "charts/LiveCharts.h"
+#include "engine/LoopState.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ExportTargets.h"
+#include "output/ExportTargets.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>

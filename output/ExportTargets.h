@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DrawExport.h"
-#include "ExportInputs.h"
+#include "output/DrawExport.h"
+#include "output/ExportInputs.h"
 
 #include <QImage>
 #include <QString>

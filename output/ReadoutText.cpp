@@ -1,4 +1,4 @@
-#include "ReadoutText.h"
+#include "output/ReadoutText.h"
 
 #include <array>
 #include <charconv>

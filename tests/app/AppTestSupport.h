@@ -4,9 +4,9 @@
 // points into a fresh folder for each test, so the real user's preferences are
 // never read or written) and small helpers to drive the real controls.
 
-#include "MainForm.h"
-#include "Settings.h"
-#include "SpinArrows.h"
+#include "app/MainForm.h"
+#include "app/Settings.h"
+#include "app/SpinArrows.h"
 
 #include <QAction>
 #include <QLineEdit>

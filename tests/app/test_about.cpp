@@ -1,6 +1,6 @@
-#include "About.h"
-#include "AppTestSupport.h"
-#include "BevelPanel.h"
+#include "app/About.h"
+#include "tests/app/AppTestSupport.h"
+#include "app/BevelPanel.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "AppTestSupport.h"
-#include "BevelPanel.h"
-#include "Entry.h"
-#include "ProgramIcon.h"
+#include "tests/app/AppTestSupport.h"
+#include "app/BevelPanel.h"
+#include "app/Entry.h"
+#include "app/ProgramIcon.h"
 
 #include <QApplication>
 #include <QFontInfo>

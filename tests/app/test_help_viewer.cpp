@@ -1,6 +1,6 @@
-#include "HelpViewer.h"
-#include "LoopState.h"
-#include "Plants.h"
+#include "app/HelpViewer.h"
+#include "engine/LoopState.h"
+#include "engine/Plants.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "NumberFormat.h"
-#include "OperatorValues.h"
+#include "app/NumberFormat.h"
+#include "engine/OperatorValues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SpinArrows.h"
-#include "ToolBarPictures.h"
+#include "app/SpinArrows.h"
+#include "app/ToolBarPictures.h"
 
 #include <QImage>
 #include <QSignalSpy>

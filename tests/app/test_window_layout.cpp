@@ -1,7 +1,7 @@
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
-#include "BevelPanel.h"
-#include "ChartView.h"
+#include "app/BevelPanel.h"
+#include "app/ChartView.h"
 
 #include <QLabel>
 #include <QMenu>

@@ -1,10 +1,10 @@
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
-#include "BevelPanel.h"
-#include "Controller.h"
-#include "HelpViewer.h"
-#include "NumberFormat.h"
-#include "Plants.h"
+#include "app/BevelPanel.h"
+#include "engine/Controller.h"
+#include "app/HelpViewer.h"
+#include "app/NumberFormat.h"
+#include "engine/Plants.h"
 
 #include <QLabel>
 #include <QMenuBar>

@@ -1,7 +1,7 @@
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
-#include "ExportInputs.h"
-#include "ExportTargets.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
 
 #include <QApplication>
 #include <QClipboard>

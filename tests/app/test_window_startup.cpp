@@ -1,6 +1,6 @@
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
-#include "BevelPanel.h"
+#include "app/BevelPanel.h"
 
 #include <QDir>
 #include <QFile>

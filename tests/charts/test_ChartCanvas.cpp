@@ -1,4 +1,4 @@
-#include "ChartCanvas.h"
+#include "charts/ChartCanvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ChartFrame.h"
-#include "LiveCharts.h"
-#include "TraceDrawing.h"
+#include "charts/ChartFrame.h"
+#include "charts/LiveCharts.h"
+#include "charts/TraceDrawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Controller.h"
-#include "LiveCharts.h"
-#include "Plants.h"
-#include "TraceDrawing.h"
+#include "engine/Controller.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
+#include "charts/TraceDrawing.h"
 
 #include <gtest/gtest.h>
 

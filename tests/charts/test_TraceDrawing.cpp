@@ -1,5 +1,5 @@
-#include "ChartFrame.h"
-#include "TraceDrawing.h"
+#include "charts/ChartFrame.h"
+#include "charts/TraceDrawing.h"
 
 #include <gtest/gtest.h>
 

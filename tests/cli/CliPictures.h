@@ -2,10 +2,10 @@
 
 // What the picture tests of kavlon-sim share: a QGuiApplication on the
 // offscreen platform (made once, on first need) and loading a written picture.
-#include "LiveCharts.h"
-#include "Plants.h"
-#include "SimOptions.h"
-#include "SimRun.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
+#include "cli/SimOptions.h"
+#include "cli/SimRun.h"
 
 #include <QGuiApplication>
 #include <QImage>

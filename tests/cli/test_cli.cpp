@@ -1,5 +1,5 @@
-#include "CliRunner.h"
-#include "SimOptions.h"
+#include "tests/cli/CliRunner.h"
+#include "cli/SimOptions.h"
 
 #include <gtest/gtest.h>
 

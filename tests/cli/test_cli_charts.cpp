@@ -1,9 +1,9 @@
-#include "CliPictures.h"
-#include "CliRunner.h"
-#include "LiveCharts.h"
-#include "Plants.h"
-#include "SimOptions.h"
-#include "SimRun.h"
+#include "tests/cli/CliPictures.h"
+#include "tests/cli/CliRunner.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
+#include "cli/SimOptions.h"
+#include "cli/SimRun.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,11 +1,11 @@
-#include "CliPictures.h"
-#include "CliRunner.h"
-#include "ExportInputs.h"
-#include "ExportTargets.h"
-#include "LiveCharts.h"
-#include "Plants.h"
-#include "SimOptions.h"
-#include "SimRun.h"
+#include "tests/cli/CliPictures.h"
+#include "tests/cli/CliRunner.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
+#include "cli/SimOptions.h"
+#include "cli/SimRun.h"
 
 #include <QColor>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // kavlon-sim against a second, separately written evaluation of the loop's
 // equations, over random scenarios on all plants with switches, parameter
 // changes and resets.
-#include "CliRunner.h"
+#include "tests/cli/CliRunner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Controller.h"
-#include "LoopState.h"
-#include "Plants.h"
+#include "engine/Controller.h"
+#include "engine/LoopState.h"
+#include "engine/Plants.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Long random operator sequences over all plants: every documented range holds
 // after every tick, and the measurement invariant holds between ticks.
-#include "LoopState.h"
-#include "OperatorValues.h"
-#include "Plants.h"
+#include "engine/LoopState.h"
+#include "engine/OperatorValues.h"
+#include "engine/Plants.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "OperatorValues.h"
-#include "PlantTable.h"
+#include "engine/OperatorValues.h"
+#include "engine/PlantTable.h"
 
 #include <gtest/gtest.h>
 

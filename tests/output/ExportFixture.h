@@ -2,11 +2,11 @@
 
 // Live charts driven as the window's tick drives them, and a canvas that
 // records what DrawExport asks of it.
-#include "DrawExport.h"
-#include "ExportCanvas.h"
-#include "ExportInputs.h"
-#include "LiveCharts.h"
-#include "Plants.h"
+#include "output/DrawExport.h"
+#include "output/ExportCanvas.h"
+#include "output/ExportInputs.h"
+#include "charts/LiveCharts.h"
+#include "engine/Plants.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,6 +1,6 @@
-#include "DrawExport.h"
-#include "ExportFixture.h"
-#include "ExportTargets.h"
+#include "output/DrawExport.h"
+#include "tests/output/ExportFixture.h"
+#include "output/ExportTargets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ExportFixture.h"
-#include "ExportTargets.h"
-#include "TraceDrawing.h"
+#include "tests/output/ExportFixture.h"
+#include "output/ExportTargets.h"
+#include "charts/TraceDrawing.h"
 
 #include <QColor>
 

@@ -1,5 +1,5 @@
-#include "ExportFixture.h"
-#include "ExportTargets.h"
+#include "tests/output/ExportFixture.h"
+#include "output/ExportTargets.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "ExportFixture.h"
-#include "ReadoutText.h"
+#include "tests/output/ExportFixture.h"
+#include "output/ReadoutText.h"
 
 #include <gtest/gtest.h>
 
