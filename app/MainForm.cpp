@@ -434,8 +434,9 @@ void TKavlonMain::FormCreate()
     plantHelpContext_ = checkedPlantItem_->property(HelpContextProperty).toInt();
     UpdatePlantCaption();
 
-    optionLabel_->setText(QString::fromLatin1(NoOptionLabel.data(),
-                                              static_cast<qsizetype>(NoOptionLabel.size())));
+    const std::string_view noOption = OptionLabel(OptionKind::None);
+    optionLabel_->setText(
+        QString::fromLatin1(noOption.data(), static_cast<qsizetype>(noOption.size())));
     EnableOption(false);
 
     curvesExist_ = true;
@@ -857,7 +858,7 @@ constexpr PlantControls PlantControlNames[PlantCount] = {
 
 void TKavlonMain::SelectPlantRow(int index)
 {
-    const std::string_view option = Plants[static_cast<std::size_t>(index)].optionLabel;
+    const std::string_view option = OptionLabel(Plants[static_cast<std::size_t>(index)].option);
     SelectPlant(index, QString::fromLatin1(option.data(), static_cast<qsizetype>(option.size())),
                 Find<QToolButton>(PlantControlNames[index].button),
                 Find<QAction>(PlantControlNames[index].menuItem));

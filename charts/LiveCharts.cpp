@@ -1,6 +1,7 @@
 #include "charts/LiveCharts.h"
 
 #include "charts/TraceDrawing.h"
+#include "engine/LoopTick.h"
 
 namespace kavlon {
 
@@ -97,6 +98,17 @@ void LiveCharts::SampleCurves(const LoopState &s)
     AddSample(*c[CurveY], false, 1, s.y, h, 150, -100, b);
     AddSample(*c[CurveZ], false, 1, s.Z, h, 800, -200, b);
     DrawAllCurves();
+}
+
+void LiveCharts::Record(const LoopState &s)
+{
+    SampleCurves(s);
+    AdvanceScales(s);
+}
+
+void ChartTick(LoopState &s, LiveCharts &charts)
+{
+    LoopTick(s, [&charts](const LoopState &t) { charts.Record(t); });
 }
 
 void LiveCharts::AdvanceScales(const LoopState &s)

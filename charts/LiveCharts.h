@@ -45,6 +45,10 @@ public:
     // runs ResetLoopState first.
     void ResetCharts(const LoopState &s);
 
+    // The charts' part of a tick, within LoopTick: SampleCurves, then
+    // AdvanceScales.
+    void Record(const LoopState &s);
+
     // Per tick, after ControllerStep and PlantStep: erase the traces, append
     // this tick's samples, draw them again.
     void SampleCurves(const LoopState &s);
@@ -90,5 +94,9 @@ private:
     // new is drawn) so that label boxes never cover half-erased traces.
     bool scalesErased_{false};
 };
+
+// One tick of the loop with the live charts recording it, as the window's
+// timer runs it: LoopTick with LiveCharts::Record.
+void ChartTick(LoopState &s, LiveCharts &charts);
 
 } // namespace kavlon

@@ -26,16 +26,16 @@ int SpeedStep(int speed, bool up)
 
 std::string_view OptionLabelOf(const LoopState &s)
 {
-    return s.PlantIndex < PlantCount ? Plants[s.PlantIndex].optionLabel : NoOptionLabel;
+    return OptionLabel(OptionKindOf(s.PlantIndex));
 }
 
 void ApplyOptionSwitch(LoopState &s, bool on)
 {
-    const std::string_view label = OptionLabelOf(s);
-    if (label == PlantCompensationLabel)
-        s.StrKOn = on;
-    if (label == DeadTimeCompensationLabel)
-        s.TotKOn = on;
+    switch (OptionKindOf(s.PlantIndex)) {
+    case OptionKind::PlantCompensation: s.StrKOn = on; break;
+    case OptionKind::DeadTimeCompensation: s.TotKOn = on; break;
+    case OptionKind::None: break;
+    }
 }
 
 } // namespace kavlon

@@ -52,8 +52,8 @@ constexpr int SanitiseSpeed(int stored)
 // The option label beside the option switch for the selected plant.
 std::string_view OptionLabelOf(const LoopState &s);
 
-// The option switch sets only the flag that the plant's option label names:
-// StrKOn for "StrK", TotKOn for "TotK", nothing for "--------".
+// The option switch sets only the flag of the plant's option kind: StrKOn for
+// the plant compensation, TotKOn for the dead-time compensation, else nothing.
 void ApplyOptionSwitch(LoopState &s, bool on);
 
 } // namespace kavlon

@@ -82,9 +82,13 @@ QString SettingsLineText(const ExportInputs &in)
 QString OptionLineText(const ExportInputs &in)
 {
     QString state;
-    if (in.OptionCaption == QLatin1String(PlantCompensationLabel.data(), static_cast<qsizetype>(PlantCompensationLabel.size())))
+    const auto names = [&](OptionKind kind) {
+        const std::string_view label = OptionLabel(kind);
+        return in.OptionCaption == QLatin1String(label.data(), static_cast<qsizetype>(label.size()));
+    };
+    if (names(OptionKind::PlantCompensation))
         state = OnOff(in.StrKOn);
-    else if (in.OptionCaption == QLatin1String(DeadTimeCompensationLabel.data(), static_cast<qsizetype>(DeadTimeCompensationLabel.size())))
+    else if (names(OptionKind::DeadTimeCompensation))
         state = OnOff(in.TotKOn);
     return QStringLiteral("Aktuelle Regelstrecken-Einstellung: ") + in.OptionCaption
            + QStringLiteral(": ") + state;

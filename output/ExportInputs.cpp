@@ -1,6 +1,7 @@
 #include "output/ExportInputs.h"
 
 #include "engine/OperatorValues.h"
+#include "engine/PlantTable.h"
 #include "output/ReadoutText.h"
 
 namespace kavlon {

@@ -46,13 +46,4 @@ QString HandModeTitleText()
     return QStringLiteral("Handregelung");
 }
 
-bool OptionEnabledFor(int plantIndex, bool handMode)
-{
-    switch (plantIndex) {
-    case 2: return true;            // C: StrK
-    case 5: case 6: return !handMode; // F, G: TotK
-    default: return false;
-    }
-}
-
 } // namespace kavlon

@@ -28,8 +28,4 @@ QString ControllerTitleText(Real Kr, Real Tn, Real Tv);
 // What the controller title panel reads in manual mode.
 QString HandModeTitleText();
 
-// Whether the option switch (and the option line of an export) is in use:
-// plant C (StrK) always, plants F and G (TotK) only in controller mode.
-bool OptionEnabledFor(int plantIndex, bool handMode);
-
 } // namespace kavlon

@@ -111,5 +111,18 @@ TEST(PlantTable, LettersMapToIndices)
     EXPECT_EQ(kavlon::PlantIndexOfLetter('g'), 6);
     EXPECT_EQ(kavlon::PlantIndexOfLetter('H'), -1);
     EXPECT_EQ(kavlon::Plants[6].title, "PT2 - Regelstrecke mit Totzeit und 80% Kompensation");
-    EXPECT_EQ(kavlon::Plants[2].optionLabel, "StrK");
+    EXPECT_EQ(kavlon::OptionLabel(kavlon::Plants[2].option), "StrK");
+}
+
+TEST(OptionEnabledFor, FollowsPlantAndMode)
+{
+    // Plants A..G in controller mode, then in manual mode.
+    const bool controller[] = {false, false, true, false, false, true, true};
+    const bool manual[] = {false, false, true, false, false, false, false};
+    for (int p = 0; p < 7; ++p) {
+        EXPECT_EQ(kavlon::OptionEnabledFor(p, false), controller[p]) << p;
+        EXPECT_EQ(kavlon::OptionEnabledFor(p, true), manual[p]) << p;
+    }
+    EXPECT_FALSE(kavlon::OptionEnabledFor(-1, false));
+    EXPECT_FALSE(kavlon::OptionEnabledFor(7, false));
 }

@@ -57,19 +57,6 @@ TEST(ControllerTitleText, EveryCombinationOfParts)
         EXPECT_EQ(ControllerTitleText(r.kr, r.tn, r.tv), QString::fromLatin1(r.title));
 }
 
-TEST(OptionEnabledFor, FollowsPlantAndMode)
-{
-    // Plants A..G in controller mode, then in manual mode.
-    const bool controller[] = {false, false, true, false, false, true, true};
-    const bool manual[] = {false, false, true, false, false, false, false};
-    for (int p = 0; p < 7; ++p) {
-        EXPECT_EQ(OptionEnabledFor(p, false), controller[p]) << p;
-        EXPECT_EQ(OptionEnabledFor(p, true), manual[p]) << p;
-    }
-    EXPECT_FALSE(OptionEnabledFor(-1, false));
-    EXPECT_FALSE(OptionEnabledFor(7, false));
-}
-
 TEST(ExportInputsFromState, ReadsAsTheWindowShowsIt)
 {
     test::LiveLoop loop(765, 180, 0xFFFFFF, 6);
