@@ -14,7 +14,7 @@ QString ProductName()
 
 QString Version()
 {
-    return QStringLiteral("Version 2.1");
+    return QStringLiteral("Version " KAVLON_SHORT_VERSION);
 }
 
 namespace {

@@ -9,10 +9,6 @@
 #include <string>
 #include <vector>
 
-#ifndef KAVLON_VERSION
-#define KAVLON_VERSION "2.1.0"
-#endif
-
 int main(int argc, char **argv)
 {
     using namespace kavlon::sim;
