@@ -1,5 +1,6 @@
 #include "cli/SimOptions.h"
 
+#include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
 
 #include <algorithm>
@@ -12,24 +13,18 @@ namespace kavlon::sim {
 
 namespace {
 
-struct ValueRange {
-    const char *name;
-    Real lo;
-    Real hi;
-};
-
-// The operator's ranges; a value outside is refused rather than clamped, so
-// a script learns of its mistake.
-constexpr ValueRange RangeFor(SimEvent::Kind k)
+// The operator value an event or start option sets; its range comes from the
+// engine's table, the one the window's spin arrows obey.
+constexpr SpinValue SpinValueOf(SimEvent::Kind k)
 {
     switch (k) {
-    case SimEvent::Kind::w: return {"w", 0, 800};
-    case SimEvent::Kind::z: return {"z", -200, 200};
-    case SimEvent::Kind::kr: return {"kr", 0, 100};
-    case SimEvent::Kind::tn: return {"tn", 0, 200};
-    case SimEvent::Kind::tv: return {"tv", 0, 100};
-    case SimEvent::Kind::y: return {"y", 0, 100};
-    default: return {"", 0, 0};
+    case SimEvent::Kind::z: return SpinValue::Z;
+    case SimEvent::Kind::kr: return SpinValue::Kr;
+    case SimEvent::Kind::tn: return SpinValue::Tn;
+    case SimEvent::Kind::tv: return SpinValue::Tv;
+    case SimEvent::Kind::y: return SpinValue::y;
+    case SimEvent::Kind::w:
+    default: return SpinValue::w; // the switches and reset carry no value
     }
 }
 
@@ -88,11 +83,13 @@ bool ParseSwitch(const std::string &text, const char *onWord, const char *offWor
     return false;
 }
 
-// Checks a value for w, z, kr, tn, tv or y; empty when sound.
+// Checks a value for w, z, kr, tn, tv or y; empty when sound. A value outside
+// the operator's range is refused rather than clamped, so a script learns of
+// its mistake.
 std::string CheckValue(SimEvent::Kind kind, const std::string &text, Real &out,
                        const std::string &where)
 {
-    const ValueRange r = RangeFor(kind);
+    const SpinRange r = RangeOf(SpinValueOf(kind));
     if (!ParseReal(text, out))
         return where + ": " + Quote(text) + " is not a number";
     if (out < r.lo || out > r.hi)

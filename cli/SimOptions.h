@@ -18,10 +18,16 @@ struct SimEvent {
     std::string text; // the event as the user wrote it, for messages
 };
 
+// The start values are those of a fresh loop, as the window starts with them.
 struct SimOptions {
-    int plant = 0;
+    int plant = LoopState{}.PlantIndex;
     int ticks = 600;
-    Real w = 500, z = 0, kr = 4, tn = 45, tv = 0, y = 0;
+    Real w = LoopState{}.w;
+    Real z = LoopState{}.Z;
+    Real kr = LoopState{}.Kr;
+    Real tn = LoopState{}.Tn;
+    Real tv = LoopState{}.Tv;
+    Real y = LoopState{}.y; // used only with --mode hand
     bool yGiven = false;
     bool arwu = false;
     bool option = false;
