@@ -1,5 +1,7 @@
-// Segments worked by hand, each evaluated two ways: the reference over all
-// samples at once and the accumulator sample by sample.
+// Segments worked by hand, each evaluated three ways: the reference over all
+// samples at once, the accumulator sample by sample, and the recorder fed
+// tick by tick with the step made between ticks.
+#include "analysis/RunRecorder.h"
 #include "analysis/SegmentAccumulator.h"
 #include "analysis/StepMetrics.h"
 
@@ -165,6 +167,36 @@ void ExpectWorked(const StepSegment &s, const Worked &r)
     EXPECT_EQ(s.IAE, r.iae);
 }
 
+// Ten ticks at the old values from rest, the step between ticks 10 and 11,
+// then the row's samples; the run ends after the last one.
+StepSegment Recorded(const Worked &r)
+{
+    kavlon::RunRecorder recorder;
+    EXPECT_TRUE(recorder.SetBandPercent(r.percent));
+    kavlon::LoopState s;
+    s.HandMode = true; // no segment of its own before the step
+    s.w = r.kind == StepKind::SetPoint ? r.before : r.w;
+    s.Z = r.kind == StepKind::SetPoint ? 0 : r.before;
+    recorder.StartFromRest(s);
+    auto tick = [&](Real x) {
+        s.x = x;
+        recorder.Sample(s);
+        ++s.TickCount;
+    };
+    for (int k = 0; k < 10; ++k)
+        tick(123);
+    s.HandMode = false;
+    recorder.OperatorChanged(s);
+    (r.kind == StepKind::SetPoint ? s.w : s.Z) = r.after;
+    recorder.OperatorChanged(s);
+    for (Real x : r.x)
+        tick(x);
+    recorder.Finish();
+    const auto done = recorder.TakeCompleted();
+    EXPECT_EQ(done.size(), 1u);
+    return done.empty() ? StepSegment{} : done.back();
+}
+
 class WorkedSegments : public testing::TestWithParam<Worked> {};
 
 TEST_P(WorkedSegments, ReferenceEvaluation)
@@ -179,6 +211,8 @@ TEST_P(WorkedSegments, AccumulatedSampleBySample)
         acc.Add(x);
     ExpectWorked(acc.Result(), GetParam());
 }
+
+TEST_P(WorkedSegments, RecordedTickByTick) { ExpectWorked(Recorded(GetParam()), GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(HandWorked, WorkedSegments, testing::ValuesIn(Rows),
                          [](const auto &row) { return std::string(row.param.name); });
