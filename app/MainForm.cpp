@@ -11,7 +11,6 @@
 #include "output/ReadoutText.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
-#include "engine/Plants.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -408,13 +407,15 @@ void TKavlonMain::FormCreate()
     LoadSettings();
     // (The trace colours follow the background inside the charts.)
 
+    // The operator's values start at the loop's own defaults.
+    const LoopState defaults{};
     ResetLoopState(loop_, arwuOnButton_->isChecked(), optionOnButton_->isChecked(),
                    handButton_->isChecked());
-    loop_.w = 500;
-    loop_.Z = 0;
-    loop_.Kr = 4;
-    loop_.Tn = 45;
-    loop_.Tv = 0;
+    loop_.w = defaults.w;
+    loop_.Z = defaults.Z;
+    loop_.Kr = defaults.Kr;
+    loop_.Tn = defaults.Tn;
+    loop_.Tv = defaults.Tv;
 
     sollwert_->setText(FormatGeneral(loop_.w));
     istwert_->setText(FormatGeneral(loop_.x));
@@ -608,7 +609,7 @@ void TKavlonMain::RepaintCharts()
 
 void TKavlonMain::ActionOnTimer()
 {
-    SimulationStep(loop_); // ControllerStep, then PlantStep
+    ChartTick(loop_, charts_);
 
     // The speed is read back from its read-out, which always shows Speed.
     bool ok = false;
@@ -617,12 +618,8 @@ void TKavlonMain::ActionOnTimer()
         speed = SanitiseSpeed(loop_.Speed);
     SetTimerPeriod(TimerPeriod(speed));
 
-    charts_.SampleCurves(loop_);
-    charts_.AdvanceScales(loop_);
-
     istwert_->setText(FormatFixed(loop_.x, 1));
     stellgroesse_->setText(FormatFixed(loop_.y, 0));
-    ++loop_.TickCount;
     RepaintCharts();
 }
 

@@ -1,10 +1,9 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/BevelPanel.h"
-#include "engine/Controller.h"
 #include "app/HelpViewer.h"
 #include "app/NumberFormat.h"
-#include "engine/Plants.h"
+#include "engine/LoopTick.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -404,8 +403,7 @@ TEST_F(OperatorTest, TicksMatchTheEngineAndShowLocaleDecimals)
             ref.Tv = 0.5L;
         }
         win.ActionOnTimer();
-        SimulationStep(ref);
-        ++ref.TickCount;
+        LoopTick(ref);
     }
     EXPECT_EQ(win.Loop().x, ref.x);
     EXPECT_EQ(win.Loop().y, ref.y);
