@@ -14,8 +14,19 @@ inline constexpr std::uint32_t Red = 0x0000FF;
 inline constexpr std::uint32_t Blue = 0xFF0000;
 
 // The two charts by number.
-inline constexpr int ControllerChart = 1; // ReglerImage: y, yp, yi, yd over -100..150
-inline constexpr int PlantChart = 2;      // RegelstreckeImage: w, x, Z over -200..800
+inline constexpr int ControllerChart = 1; // ReglerImage: y, yp, yi, yd
+inline constexpr int PlantChart = 2;      // RegelstreckeImage: w, x, Z
+
+// The values a chart spans from its bottom to its top grid line. The live
+// charts, their samples and the export all read them here.
+struct ChartValueSpan {
+    int lo;
+    int hi;
+};
+constexpr ChartValueSpan ChartValueRange(int chart)
+{
+    return chart == PlantChart ? ChartValueSpan{-200, 800} : ChartValueSpan{-100, 150};
+}
 
 // Each chart image sits this many pixels inside its panel; the plot rectangle
 // is derived from the image's bounds within the panel.

@@ -38,9 +38,12 @@ void LiveCharts::ResetCharts(const LoopState &s)
     activeLength_ = timeAxisLength_;
     NewChartBitmap(regler_, imageWidth_, imageHeight_, backColor_);
     NewChartBitmap(strecke_, imageWidth_, imageHeight_, backColor_);
-    DrawChartFrame(regler_, geometry_, ControllerChart, foreColor_, backColor_, -100, 150, activeLength_);
-    DrawChartFrame(strecke_, geometry_, PlantChart, foreColor_, backColor_, -200, 800, activeLength_);
     for (auto [canvas, chart] : {std::pair{&regler_, ControllerChart}, std::pair{&strecke_, PlantChart}}) {
+        // Both images have one size, so both frames give the same geometry
+        // (apart from each chart's own zero line).
+        const ChartValueSpan range = ChartValueRange(chart);
+        DrawChartFrame(*canvas, geometry_, chart, foreColor_, backColor_, range.lo, range.hi,
+                       activeLength_);
         DrawLegend(*canvas, geometry_, chart, traceColors_);
         canvas->SetPenMode(PenMode::NotXor);
         // The running scale's labels are placed by their left edge.
@@ -90,13 +93,17 @@ void LiveCharts::SampleCurves(const LoopState &s)
     const int h = geometry_.PlotHeight;
     const int b = geometry_.PlotBottom;
     auto &c = lists_.Curves;
-    AddSample(*c[CurveYp], s.HandMode, s.Kr, s.yp, h, 150, -100, b);
-    AddSample(*c[CurveYi], s.HandMode, s.Tn, s.yi, h, 150, -100, b);
-    AddSample(*c[CurveYd], s.HandMode, s.Tv, s.yd, h, 150, -100, b);
-    AddSample(*c[CurveW], false, 1, s.w, h, 800, -200, b);
-    AddSample(*c[CurveX], false, 1, s.x, h, 800, -200, b);
-    AddSample(*c[CurveY], false, 1, s.y, h, 150, -100, b);
-    AddSample(*c[CurveZ], false, 1, s.Z, h, 800, -200, b);
+    const ChartValueSpan upper = ChartValueRange(ControllerChart);
+    const ChartValueSpan lower = ChartValueRange(PlantChart);
+    // In manual mode the controller's parts are not drawn; a part whose
+    // parameter is 0 (switched off) neither.
+    AddSample(*c[CurveYp], s.HandMode, s.Kr, s.yp, h, upper.hi, upper.lo, b);
+    AddSample(*c[CurveYi], s.HandMode, s.Tn, s.yi, h, upper.hi, upper.lo, b);
+    AddSample(*c[CurveYd], s.HandMode, s.Tv, s.yd, h, upper.hi, upper.lo, b);
+    AddSample(*c[CurveW], false, 1, s.w, h, lower.hi, lower.lo, b);
+    AddSample(*c[CurveX], false, 1, s.x, h, lower.hi, lower.lo, b);
+    AddSample(*c[CurveY], false, 1, s.y, h, upper.hi, upper.lo, b);
+    AddSample(*c[CurveZ], false, 1, s.Z, h, lower.hi, lower.lo, b);
     DrawAllCurves();
 }
 

@@ -133,8 +133,8 @@ void RenderExportChart(ChartCanvas &canvas, ChartGeometry &geometry, const LiveC
         n = charts->Curve(CurveYp).WindowLength();
     }
     NewChartBitmap(canvas, size.width(), size.height(), White);
-    DrawChartFrame(canvas, geometry, chart, Black, White, controller ? -100 : -200,
-                   controller ? 150 : 800, n);
+    const ChartValueSpan range = ChartValueRange(chart);
+    DrawChartFrame(canvas, geometry, chart, Black, White, range.lo, range.hi, n);
     if (!charts)
         return;
     DrawExportTraces(canvas, geometry, *charts, chart, printInColor);

@@ -248,3 +248,38 @@ TEST(LiveCharts, TinyImagesAreDrawnClipped)
     charts.ResetCharts(LoopState{});
     EXPECT_TRUE(charts.ReglerImage().isNull());
 }
+
+// Each trace is sampled over the values of the chart it is drawn on: its top
+// value on the top grid line, 0 on the zero line, its bottom value on the
+// bottom line.
+TEST(LiveCharts, EachTraceSpansItsChartsGrid)
+{
+    struct Row {
+        CurveIndex curve;
+        int chart;
+        Real LoopState::*value;
+    };
+    const Row rows[] = {
+        {CurveYp, ControllerChart, &LoopState::yp}, {CurveYi, ControllerChart, &LoopState::yi},
+        {CurveYd, ControllerChart, &LoopState::yd}, {CurveY, ControllerChart, &LoopState::y},
+        {CurveW, PlantChart, &LoopState::w},        {CurveX, PlantChart, &LoopState::x},
+        {CurveZ, PlantChart, &LoopState::Z},
+    };
+    LiveCharts charts;
+    charts.SetImageSize(765, 180);
+    LoopState s;
+    s.Kr = s.Tn = s.Tv = 1;
+    charts.ResetCharts(s);
+    for (const Row &r : rows) {
+        const ChartValueSpan range = ChartValueRange(r.chart);
+        const std::pair<int, int> points[] = {{range.hi, charts.PlotTop()},
+                                              {0, charts.ZeroLineY(r.chart)},
+                                              {range.lo, charts.PlotBottom()}};
+        for (const auto &[value, row] : points) {
+            s.*r.value = value;
+            charts.Record(s);
+            const TCurve &curve = charts.Curve(r.curve);
+            EXPECT_EQ(curve[curve.Count() - 1].PixelY, row) << "trace " << r.curve << " at " << value;
+        }
+    }
+}
