@@ -2,7 +2,6 @@
 // draw the seven traces) and AdvanceScales (erase, append, draw both scales)
 // on 1916 x 300 images with the full 600-sample window.
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 
 #include <QGuiApplication>
 
@@ -29,10 +28,7 @@ void BM_ChartTick(benchmark::State &state)
             s.Z = s.Z < 0 ? 50 : -150;
         if (s.TickCount % 400 == 0)
             s.HandMode = !s.HandMode;
-        kavlon::SimulationStep(s);
-        charts.SampleCurves(s);
-        charts.AdvanceScales(s);
-        ++s.TickCount;
+        kavlon::ChartTick(s, charts);
     };
     for (int i = 0; i < 700; ++i)
         tick();

@@ -2,7 +2,6 @@
 #include "output/ExportInputs.h"
 #include "output/ExportTargets.h"
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 
 #include <QGuiApplication>
 
@@ -23,12 +22,8 @@ struct FullCharts {
         charts.SetImageSize(width, height);
         ResetLoopState(s, false, false, false);
         charts.ResetCharts(s);
-        for (int t = 0; t < 900; ++t) {
-            SimulationStep(s);
-            charts.SampleCurves(s);
-            charts.AdvanceScales(s);
-            ++s.TickCount;
-        }
+        for (int t = 0; t < 900; ++t)
+            ChartTick(s, charts);
     }
 };
 

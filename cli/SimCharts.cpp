@@ -63,11 +63,7 @@ public:
 
     void Reset(const LoopState &s) override { charts_.ResetCharts(s); }
 
-    void Tick(const LoopState &s) override
-    {
-        charts_.SampleCurves(s);
-        charts_.AdvanceScales(s);
-    }
+    void Tick(const LoopState &s) override { charts_.Record(s); }
 
     void Finished(const LoopState &s) override { final_ = s; }
 

@@ -1,7 +1,7 @@
 #include "cli/SimRun.h"
 
+#include "engine/LoopTick.h"
 #include "engine/OperatorValues.h"
-#include "engine/Plants.h"
 
 #include <array>
 #include <charconv>
@@ -142,10 +142,10 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
     // Counted so that --ticks 2147483647 never steps past the int range.
     for (int tick = 0; tick < o.ticks;) {
         ++tick;
-        SimulationStep(s);
-        if (observer)
-            observer->Tick(s);
-        ++s.TickCount;
+        LoopTick(s, [&](const LoopState &t) {
+            if (observer)
+                observer->Tick(t);
+        });
         csv.Row(s.TickCount, s);
         applyDue(tick);
     }

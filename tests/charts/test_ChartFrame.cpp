@@ -131,8 +131,7 @@ TEST(ChartFrame, TraceColoursMatchTheLegendLetters)
             charts.ResetCharts(s);
             for (int t = 0; t < 5; ++t) {
                 s.TickCount = t;
-                charts.SampleCurves(s);
-                charts.AdvanceScales(s);
+                charts.Record(s);
             }
             const QImage &img = upper ? charts.ReglerImage() : charts.RegelstreckeImage();
             const int row = upper ? 76 : 92; // 50 on -100..150, 300 on -200..800

@@ -1,6 +1,4 @@
-#include "engine/Controller.h"
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 #include "charts/TraceDrawing.h"
 
 #include <gtest/gtest.h>
@@ -14,15 +12,6 @@ namespace {
 std::uint32_t Bgr(const QImage &img, int x, int y)
 {
     return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu);
-}
-
-// The window's tick: engine, then the charts, then the clock.
-void Tick(LoopState &s, LiveCharts &charts)
-{
-    SimulationStep(s);
-    charts.SampleCurves(s);
-    charts.AdvanceScales(s);
-    ++s.TickCount;
 }
 
 // Random operator changes between ticks, including every mode flag.
@@ -60,7 +49,7 @@ TEST(LiveCharts, DrawAllCurvesTwiceRestoresTheCharts)
         for (int t = 0; t < 400; ++t) {
             if (rng() % 4 == 0)
                 RandomOperator(rng, s);
-            Tick(s, charts);
+            ChartTick(s, charts);
             if (t % 37 == 1 || t == 399) {
                 const QImage regler = charts.ReglerImage().copy();
                 const QImage strecke = charts.RegelstreckeImage().copy();
@@ -96,7 +85,7 @@ TEST(LiveCharts, ErasingEverythingLeavesTheFreshFrame)
                 RandomOperator(rng, s);
             if (t % 50 == 0)
                 s.Z = -150 - static_cast<Real>(rng() % 40);
-            Tick(s, charts);
+            ChartTick(s, charts);
         }
         charts.DrawAllCurves();
         charts.DrawScales(true);
@@ -117,7 +106,7 @@ TEST(LiveCharts, FirstAndSecondTick)
     const QImage fresh = charts.RegelstreckeImage().copy();
     const Real px = charts.PxPerSample();
 
-    Tick(s, charts);
+    ChartTick(s, charts);
     EXPECT_EQ(charts.Curve(CurveW).Count(), 1);
     EXPECT_EQ(charts.PlantScale().Count(), 1);
     // No trace segment yet; the long mark for 0 s stands at PlotRight.
@@ -132,7 +121,7 @@ TEST(LiveCharts, FirstAndSecondTick)
     EXPECT_EQ(Bgr(img, 727, 130), Black);
     EXPECT_EQ(charts.PlantScale()[0].SecondsLabel, "0");
 
-    Tick(s, charts);
+    ChartTick(s, charts);
     // The w trace (300 -> row 92) joins x = PlotLeft + [598 px] to that + [px].
     const int x0 = 42 + RoundPixel(598 * px);
     const int x1 = x0 + RoundPixel(px);
@@ -158,7 +147,7 @@ TEST(LiveCharts, SecondsLabelAppearsOnceInsideThePlot)
     const int labelRow = 182 - 16 - 11 + 5;
     int appeared = -1;
     for (int t = 0; t < 40 && appeared < 0; ++t) {
-        Tick(s, charts);
+        ChartTick(s, charts);
         for (int x = 600; x < 727 && appeared < 0; ++x)
             if (Bgr(charts.ReglerImage(), x, labelRow) == Black)
                 appeared = t;
@@ -180,9 +169,9 @@ TEST(LiveCharts, ManualModeHidesThePartsAndMarksBothScales)
     ResetLoopState(s, false, false, false);
     charts.ResetCharts(s);
     for (int t = 0; t < 20; ++t)
-        Tick(s, charts);
+        ChartTick(s, charts);
     s.HandMode = true;
-    Tick(s, charts);
+    ChartTick(s, charts);
     for (const CurveIndex c : {CurveYp, CurveYi, CurveYd}) {
         const TCurve &curve = charts.Curve(c);
         EXPECT_FALSE(curve[19].Hidden);
@@ -206,7 +195,7 @@ TEST(LiveCharts, ResetReplacesListsAndPicture)
     charts.ResetCharts(s);
     const QImage fresh = charts.ReglerImage().copy();
     for (int t = 0; t < 50; ++t)
-        Tick(s, charts);
+        ChartTick(s, charts);
     EXPECT_NE(charts.ReglerImage(), fresh);
     s.ARWUOn = true;
     ResetLoopState(s, true, false, false);
@@ -215,7 +204,7 @@ TEST(LiveCharts, ResetReplacesListsAndPicture)
     EXPECT_EQ(charts.Curve(CurveYp).Count(), 0);
     EXPECT_EQ(charts.PlantScale().Count(), 0);
     EXPECT_TRUE(charts.PlantScale().LastARWUOn);
-    Tick(s, charts);
+    ChartTick(s, charts);
     EXPECT_EQ(charts.PlantScale()[0].ModeText, "") << "new scales start in step";
     // Background switched twice: the white picture again.
     charts.SetBackColor(Black);
@@ -238,7 +227,7 @@ TEST(LiveCharts, TinyImagesAreDrawnClipped)
         charts.ResetCharts(s);
         for (int t = 0; t < 250; ++t) {
             RandomOperator(rng, s);
-            Tick(s, charts);
+            ChartTick(s, charts);
         }
         EXPECT_EQ(charts.ReglerImage().size(), QSize(w, h));
         EXPECT_EQ(charts.Curve(CurveZ).Count(), 180);

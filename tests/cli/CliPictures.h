@@ -3,7 +3,6 @@
 // What the picture tests of kavlon-sim share: a QGuiApplication on the
 // offscreen platform (made once, on first need) and loading a written picture.
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
 
@@ -42,9 +41,9 @@ inline std::vector<std::string> Words(const std::string &args)
 }
 
 // The run of `options` driven through the libraries the way the window's tick
-// drives them (engine step, SampleCurves, AdvanceScales, TickCount + 1, a
-// reset also resetting the charts), on charts of width x height with a
-// 300-sample window and a black background. Returns the loop at the end.
+// drives them (ChartTick; a reset also resets the charts), on charts of
+// width x height with a 300-sample window and a black background. Returns the
+// loop at the end.
 inline kavlon::LoopState RunChartsTickByTick(const kavlon::sim::SimOptions &options,
                                              kavlon::LiveCharts &charts, int width, int height)
 {
@@ -57,10 +56,7 @@ inline kavlon::LoopState RunChartsTickByTick(const kavlon::sim::SimOptions &opti
     charts.ResetCharts(s);
     auto next = options.events.begin();
     for (int tick = 1; tick <= options.ticks; ++tick) {
-        SimulationStep(s);
-        charts.SampleCurves(s);
-        charts.AdvanceScales(s);
-        ++s.TickCount;
+        ChartTick(s, charts);
         for (; next != options.events.end() && next->tick == tick; ++next)
             if (sim::ApplyEvent(s, switches, *next))
                 charts.ResetCharts(s);

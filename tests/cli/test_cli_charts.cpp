@@ -25,8 +25,8 @@ TEST(KavlonSimCharts, PictureIsTheWindowsTickByTickDrawing)
     const QImage picture = LoadPicture(png);
     ASSERT_EQ(picture.size(), QSize(640, 360));
 
-    // The same run through the charts library: engine steps, SampleCurves,
-    // AdvanceScales, TickCount + 1; a reset also resets the charts.
+    // The same run through the charts library, tick by tick as the window
+    // runs it; a reset also resets the charts.
     NeedGuiApplication();
     const sim::ParseResult parsed = sim::ParseArguments(Words(args + " --charts " + png.string()));
     ASSERT_TRUE(parsed.ok()) << parsed.error;

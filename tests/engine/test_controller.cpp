@@ -1,5 +1,6 @@
 #include "engine/Controller.h"
 #include "engine/LoopState.h"
+#include "engine/LoopTick.h"
 #include "engine/Plants.h"
 
 #include <gtest/gtest.h>
@@ -173,7 +174,7 @@ TEST(ResetLoopState, KeepsOperatorValuesAndLoadsSwitches)
     s.Speed = 70;
     s.HandMode = true;
     for (int i = 0; i < 40; ++i)
-        kavlon::SimulationStep(s), ++s.TickCount;
+        kavlon::LoopTick(s);
     s.y = 37.5L;
     kavlon::ResetLoopState(s, true, true, true);
     EXPECT_EQ(s.w, 300);

@@ -1,6 +1,7 @@
 // Long random operator sequences over all plants: every documented range holds
 // after every tick, and the measurement invariant holds between ticks.
 #include "engine/LoopState.h"
+#include "engine/LoopTick.h"
 #include "engine/OperatorValues.h"
 #include "engine/Plants.h"
 
@@ -101,8 +102,7 @@ TEST(LoopProperties, RandomOperatorSequencesKeepEveryValueInRange)
     kavlon::ResetLoopState(s, false, false, false);
     for (int t = 0; t < 150000; ++t) {
         RandomAction(rng, s, sw);
-        kavlon::SimulationStep(s);
-        ++s.TickCount;
+        kavlon::LoopTick(s);
         ExpectInRange(s);
         if (HasFatalFailure()) {
             ADD_FAILURE() << "at tick " << t << " plant " << int(s.PlantIndex);

@@ -1,5 +1,6 @@
 #include "engine/Controller.h"
 #include "engine/LoopState.h"
+#include "engine/LoopTick.h"
 #include "engine/Plants.h"
 
 #include <gtest/gtest.h>
@@ -22,12 +23,6 @@ LoopState Manual(int plant, Real y, Real z = 0)
     return s;
 }
 
-void Tick(LoopState &s)
-{
-    kavlon::SimulationStep(s);
-    ++s.TickCount;
-}
-
 double D(Real v) { return static_cast<double>(v); }
 
 } // namespace
@@ -43,14 +38,14 @@ TEST(LagStep, ImplicitEulerWithUnitGain)
 TEST(Plants, FirstTickFiguresFromRest)
 {
     LoopState a = Manual(0, 100);
-    Tick(a);
+    kavlon::LoopTick(a);
     EXPECT_EQ(a.LagState1, 12.5L);
     EXPECT_EQ(a.LagState2, 1.25L);
     EXPECT_NEAR(D(a.LagState3), 0.0961538461538462, 1e-15);
     EXPECT_NEAR(D(a.x), 0.769230769230769, 1e-14);
 
     LoopState d = Manual(3, 100);
-    Tick(d);
+    kavlon::LoopTick(d);
     EXPECT_NEAR(D(d.LagState1), 16.6666666666667, 1e-12);
     EXPECT_NEAR(D(d.LagState2), 1.51515151515152, 1e-13);
     EXPECT_NEAR(D(d.x), 12.1212121212121, 1e-12);
@@ -68,7 +63,7 @@ TEST(Plants, ChainsHaveUnitGain)
         LoopState s = Manual(r.plant, 40);
         s.StrKOn = r.strk;
         for (int i = 0; i < 2000; ++i)
-            Tick(s);
+            kavlon::LoopTick(s);
         EXPECT_NEAR(D(s.x), 320, 1e-9);
     }
 }
@@ -85,8 +80,8 @@ TEST(Plants, PlantCWithCompensationEqualsPlantA)
             a.w = c.w = 250;
         if (i == 300)
             a.Z = c.Z = -60;
-        Tick(a);
-        Tick(c);
+        kavlon::LoopTick(a);
+        kavlon::LoopTick(c);
         ASSERT_EQ(a.x, c.x) << "tick " << i;
     }
 }
@@ -95,7 +90,7 @@ TEST(Plants, PlantCStaticCurveInManualMode)
 {
     LoopState s = Manual(2, 0);
     for (int i = 0; i < 2000; ++i)
-        Tick(s);
+        kavlon::LoopTick(s);
     EXPECT_NEAR(D(s.x), 8 * 1.5535, 1e-9);
 
     // Points of the characteristic (plant input after the curve, before the chain).
@@ -119,12 +114,12 @@ TEST(Plants, PlantCGainFollowsMeanSetPoint)
     s.Kr = 0.1L; // y small, so the gain is visible and not limited
     s.Tn = 0;
     kavlon::ResetLoopState(s, false, false, false);
-    Tick(s);
+    kavlon::LoopTick(s);
     const Real v = s.y;
     const Real g1 = 6 - 0.00625L * ((500.0L / 19) / 0.75L);
     EXPECT_EQ(s.LagState1, (g1 * v) / 8);
     for (int i = 0; i < 19; ++i)
-        Tick(s);
+        kavlon::LoopTick(s);
     EXPECT_NEAR(D(s.SetPointMean), 500, 1e-12);
     const Real g = kavlon::Clamp(6 - 0.00625L * (s.SetPointMean / 0.75L), 1, 6);
     EXPECT_NEAR(D(g), 1.83333333333333, 1e-12);
@@ -134,47 +129,47 @@ TEST(Plants, PlantCGainFollowsMeanSetPoint)
     high.w = 700;
     kavlon::ResetLoopState(high, false, false, false);
     for (int i = 0; i < 19; ++i)
-        Tick(high);
+        kavlon::LoopTick(high);
     EXPECT_EQ(kavlon::Clamp(6 - 0.00625L * (high.SetPointMean / 0.75L), 1, 6), 1);
 }
 
 TEST(Plants, PlantEIntegrator)
 {
     LoopState s = Manual(4, 10);
-    Tick(s);
+    kavlon::LoopTick(s);
     EXPECT_EQ(s.IntegratorState, 0.5L);
     for (int i = 2; i <= 20; ++i) {
-        Tick(s);
+        kavlon::LoopTick(s);
         EXPECT_NEAR(D(s.IntegratorState), 0.5 + (i - 1), 1e-15);
     }
     for (int i = 0; i < 200; ++i)
-        Tick(s);
+        kavlon::LoopTick(s);
     EXPECT_EQ(s.IntegratorState, 100);
 
     // Falling with a negative disturbance: v = -10 per tick, stops at 0.
     LoopState f = Manual(4, 0, -80);
     f.IntegratorState = 50;
     f.PrevIntegratorInput = -10;
-    Tick(f);
+    kavlon::LoopTick(f);
     EXPECT_NEAR(D(f.IntegratorState), 49, 1e-15);
     for (int i = 0; i < 60; ++i)
-        Tick(f);
+        kavlon::LoopTick(f);
     EXPECT_EQ(f.IntegratorState, 0);
 
     LoopState rest = Manual(4, 0);
     for (int i = 0; i < 10; ++i)
-        Tick(rest);
+        kavlon::LoopTick(rest);
     EXPECT_EQ(rest.IntegratorState, 0);
 }
 
 TEST(Plants, DisturbanceIsLimitedExceptForPlantE)
 {
     LoopState a = Manual(0, 100, 200);
-    Tick(a);
+    kavlon::LoopTick(a);
     EXPECT_EQ(a.LagState1, 12.5L); // input limited to 100
 
     LoopState e = Manual(4, 100, 200);
-    Tick(e);
+    kavlon::LoopTick(e);
     EXPECT_EQ(e.PrevIntegratorInput, 125);
     EXPECT_EQ(e.IntegratorState, 0.1L * 125 / 2);
 }
@@ -202,29 +197,29 @@ TEST(Plants, DeadTimes)
         SCOPED_TRACE(r.plant);
         LoopState s = Manual(r.plant, 100);
         for (int t = 1; t <= r.deadTicks; ++t) {
-            Tick(s);
+            kavlon::LoopTick(s);
             ASSERT_EQ(s.x, 0) << "tick " << t;
         }
-        Tick(s);
+        kavlon::LoopTick(s);
         EXPECT_GT(s.x, 0);
     }
     LoopState b = Manual(1, 100);
     for (int t = 0; t < 29; ++t)
-        Tick(b);
+        kavlon::LoopTick(b);
     EXPECT_NEAR(D(b.x), 0.769230769230769, 1e-14);
 }
 
 TEST(Plants, CompensationSignalOnFirstTick)
 {
     LoopState f = Manual(5, 100);
-    Tick(f);
+    kavlon::LoopTick(f);
     EXPECT_NEAR(D(f.CompSignal), 1.51515151515152, 1e-13);
     EXPECT_NEAR(D(f.LagState1), 30.5555555555556, 1e-12);
     EXPECT_NEAR(D(f.LagState2), 4.15519, 1e-5);
     EXPECT_EQ(f.DelayLine[1], f.LagState2);
 
     LoopState g = Manual(6, 100);
-    Tick(g);
+    kavlon::LoopTick(g);
     EXPECT_NEAR(D(g.CompSignal), 1.66666666666667, 1e-13);
 }
 
@@ -232,7 +227,7 @@ TEST(Plants, MatchedModelSettlesWithZeroCompensation)
 {
     LoopState f = Manual(5, 50);
     for (int i = 0; i < 3000; ++i)
-        Tick(f);
+        kavlon::LoopTick(f);
     EXPECT_NEAR(D(f.x), 400, 1e-9);
     EXPECT_NEAR(D(f.CompSignal), 0, 1e-12);
 }
@@ -251,7 +246,7 @@ TEST(Plants, CompensationTurnsOscillationIntoSettling)
             kavlon::ResetLoopState(s, false, totk, false);
             Real lo = 800, hi = 0;
             for (int t = 1; t <= 1500; ++t) {
-                Tick(s);
+                kavlon::LoopTick(s);
                 if (t > 1000) {
                     lo = std::min(lo, s.x);
                     hi = std::max(hi, s.x);

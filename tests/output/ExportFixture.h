@@ -6,7 +6,6 @@
 #include "output/ExportCanvas.h"
 #include "output/ExportInputs.h"
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 
 #include <QImage>
 #include <QRect>
@@ -36,15 +35,11 @@ struct LiveLoop {
         charts.ResetCharts(s);
     }
 
-    // The window's tick: engine step, traces, scales, then the count.
+    // The window's tick, `ticks` times.
     void Tick(int ticks = 1)
     {
-        for (int i = 0; i < ticks; ++i) {
-            SimulationStep(s);
-            charts.SampleCurves(s);
-            charts.AdvanceScales(s);
-            ++s.TickCount;
-        }
+        for (int i = 0; i < ticks; ++i)
+            ChartTick(s, charts);
     }
 
     ExportInputs Inputs(bool printInColor = true) const
