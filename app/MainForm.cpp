@@ -417,10 +417,11 @@ void TKavlonMain::FormCreate()
     loop_.Tn = defaults.Tn;
     loop_.Tv = defaults.Tv;
 
-    sollwert_->setText(FormatGeneral(loop_.w));
-    istwert_->setText(FormatGeneral(loop_.x));
-    stellgroesse_->setText(FormatGeneral(loop_.y));
-    stoergroesse_->setText(FormatGeneral(loop_.Z));
+    const QString point = QLocale().decimalPoint();
+    sollwert_->setText(GeneralNumberText(loop_.w, point));
+    istwert_->setText(GeneralNumberText(loop_.x, point));
+    stellgroesse_->setText(GeneralNumberText(loop_.y, point));
+    stoergroesse_->setText(GeneralNumberText(loop_.Z, point));
     WriteParameterReadOut(nachstellzeit_, loop_.Tn);
     WriteParameterReadOut(vorhaltezeit_, loop_.Tv);
     WriteParameterReadOut(verstaerkung_, loop_.Kr);
@@ -709,19 +710,19 @@ bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
 
 void TKavlonMain::WriteParameterReadOut(QLineEdit *readOut, Real value)
 {
-    readOut->setText(value == 0 ? QStringLiteral("Aus") : FormatGeneral(value));
+    readOut->setText(ParameterReadoutText(value, QLocale().decimalPoint()));
 }
 
 void TKavlonMain::SollwertUpDownClick(SpinDirection direction)
 {
     loop_.w = SpinStep(loop_.w, SpinValue::w, direction == SpinDirection::Right);
-    sollwert_->setText(FormatGeneral(loop_.w));
+    sollwert_->setText(GeneralNumberText(loop_.w, QLocale().decimalPoint()));
 }
 
 void TKavlonMain::StoergroesseUpDownClick(SpinDirection direction)
 {
     loop_.Z = SpinStep(loop_.Z, SpinValue::Z, direction == SpinDirection::Right);
-    stoergroesse_->setText(FormatGeneral(loop_.Z));
+    stoergroesse_->setText(GeneralNumberText(loop_.Z, QLocale().decimalPoint()));
 }
 
 void TKavlonMain::StellgroesseUpDownClick(SpinDirection direction)

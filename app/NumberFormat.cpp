@@ -2,16 +2,9 @@
 
 #include "output/ReadoutText.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 
 namespace kavlon {
-
-QString FormatGeneral(Real value, const QLocale &locale)
-{
-    return GeneralNumberText(value, locale.decimalPoint());
-}
 
 QString FormatFixed(Real value, int decimals, const QLocale &locale)
 {
@@ -20,7 +13,7 @@ QString FormatFixed(Real value, int decimals, const QLocale &locale)
     decimals = decimals < 0 ? 0 : (decimals > 6 ? 6 : decimals);
     // Beyond this the scaled value no longer fits a whole number.
     if (std::fabs(value) >= 1e12L)
-        return FormatGeneral(value, locale);
+        return GeneralNumberText(value, locale.decimalPoint());
     long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;

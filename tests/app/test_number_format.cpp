@@ -1,5 +1,6 @@
 #include "app/NumberFormat.h"
 #include "engine/OperatorValues.h"
+#include "output/ReadoutText.h"
 
 #include <gtest/gtest.h>
 
@@ -9,29 +10,6 @@ namespace {
 const QLocale German(QLocale::German, QLocale::Germany);
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 
-TEST(NumberFormat, GeneralFormatDropsZerosAndUsesTheLocaleSeparator)
-{
-    struct Row {
-        Real value;
-        const char *german;
-        const char *english;
-    };
-    const Row rows[] = {
-        {500, "500", "500"},
-        {0, "0", "0"},
-        {-0.0L, "0", "0"},
-        {-200, "-200", "-200"},
-        {4.5L, "4,5", "4.5"},
-        {1234.5L, "1234,5", "1234.5"}, // no digit grouping
-        {1.0L / 3, "0,333333333333333", "0.333333333333333"},
-        {2.0L / 3, "0,666666666666667", "0.666666666666667"},
-    };
-    for (const Row &r : rows) {
-        EXPECT_EQ(FormatGeneral(r.value, German), QString::fromLatin1(r.german)) << r.german;
-        EXPECT_EQ(FormatGeneral(r.value, English), QString::fromLatin1(r.english)) << r.english;
-    }
-}
-
 TEST(NumberFormat, TenthsFromTheSpinArithmeticShowAsShortDecimals)
 {
     // Kr from 4 down by tenths: every value must read as one decimal at most,
@@ -39,12 +17,13 @@ TEST(NumberFormat, TenthsFromTheSpinArithmeticShowAsShortDecimals)
     Real kr = 4;
     for (int i = 0; i < 40; ++i) {
         kr = SpinStep(kr, SpinValue::Kr, false);
-        const QString text = FormatGeneral(kr, German);
+        const QString text = GeneralNumberText(kr, German.decimalPoint());
         const int comma = static_cast<int>(text.indexOf(QLatin1Char(',')));
         EXPECT_TRUE(comma < 0 || comma == text.size() - 2) << text.toStdString();
     }
-    EXPECT_EQ(FormatGeneral(kr, German), QStringLiteral("0"));
-    EXPECT_EQ(FormatGeneral(SpinStep(4, SpinValue::Kr, true), German), QStringLiteral("4,1"));
+    EXPECT_EQ(GeneralNumberText(kr, German.decimalPoint()), QStringLiteral("0"));
+    EXPECT_EQ(GeneralNumberText(SpinStep(4, SpinValue::Kr, true), German.decimalPoint()),
+              QStringLiteral("4,1"));
 }
 
 TEST(NumberFormat, FixedFormatRoundsHalvesToEven)

@@ -4,6 +4,7 @@
 #include "app/HelpViewer.h"
 #include "app/NumberFormat.h"
 #include "engine/LoopTick.h"
+#include "output/ReadoutText.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -34,7 +35,7 @@ TEST_F(OperatorTest, GainDownToOffAndBackOnTheGridOfTenths)
     EXPECT_EQ(ReadOut("Verstaerkung"), QStringLiteral("4"));
     EXPECT_EQ(ControllerTitle(win), QStringLiteral("PI - Regler"));
     Spin("VerstaerkungUpDown", SpinDirection::Right);
-    EXPECT_EQ(ReadOut("Verstaerkung"), FormatGeneral(4.1L));
+    EXPECT_EQ(ReadOut("Verstaerkung"), GeneralNumberText(4.1L, QLocale().decimalPoint()));
 }
 
 TEST_F(OperatorTest, DerivativeTimeAndResetTimeChangeTheTitle)
