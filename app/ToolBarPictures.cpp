@@ -9,6 +9,9 @@ namespace kavlon {
 
 namespace {
 
+// The pictures' flat colours, as QColor (the charts keep their own colours
+// as 0x00BBGGRR numbers under some of the same names).
+namespace paint {
 const QColor Black(0, 0, 0);
 const QColor DarkGrey(128, 128, 128);
 const QColor Grey(192, 192, 192);
@@ -21,34 +24,35 @@ const QColor Blue(0, 0, 255);
 const QColor Navy(0, 0, 128);
 const QColor Cyan(0, 255, 255);
 const QColor Teal(0, 128, 128);
+} // namespace paint
 
 void DrawDoor(QPainter &p)
 {
     // Frame, dark opening, and the red leaf swung towards the viewer.
-    p.fillRect(3, 1, 12, 18, Maroon);
-    p.fillRect(4, 2, 10, 17, Black);
+    p.fillRect(3, 1, 12, 18, paint::Maroon);
+    p.fillRect(4, 2, 10, 17, paint::Black);
     const QPolygon leaf({QPoint(4, 2), QPoint(11, 4), QPoint(11, 19), QPoint(4, 18)});
-    p.setPen(Maroon);
-    p.setBrush(Red);
+    p.setPen(paint::Maroon);
+    p.setBrush(paint::Red);
     p.drawPolygon(leaf);
-    p.fillRect(9, 11, 2, 2, Yellow);
-    p.setPen(Black);
+    p.fillRect(9, 11, 2, 2, paint::Yellow);
+    p.setPen(paint::Black);
     p.drawLine(0, 19, 19, 19);
 }
 
 void DrawPrinter(QPainter &p)
 {
-    p.setPen(Black);
-    p.setBrush(White);
+    p.setPen(paint::Black);
+    p.setBrush(paint::White);
     p.drawRect(5, 1, 9, 7); // paper going in
-    p.setBrush(Grey);
+    p.setBrush(paint::Grey);
     p.drawRect(1, 7, 17, 7); // body
-    p.fillRect(3, 9, 2, 1, Red);
-    p.setBrush(DarkGrey);
+    p.fillRect(3, 9, 2, 1, paint::Red);
+    p.setBrush(paint::DarkGrey);
     p.drawRect(2, 14, 15, 3);
-    p.setBrush(White);
+    p.setBrush(paint::White);
     p.drawRect(5, 15, 9, 4); // paper coming out
-    p.setPen(DarkGrey);
+    p.setPen(paint::DarkGrey);
     p.drawLine(7, 17, 12, 17);
 }
 
@@ -58,27 +62,27 @@ void DrawLetter(QPainter &p, QChar letter)
     f.setPixelSize(17);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(Navy);
+    p.setPen(paint::Navy);
     p.drawText(QRect(0, 0, ToolPictureSize, ToolPictureSize), Qt::AlignCenter, QString(letter));
 }
 
 void DrawFlag(QPainter &p)
 {
-    p.fillRect(2, 1, 2, 19, Olive); // pole
+    p.fillRect(2, 1, 2, 19, paint::Olive); // pole
     constexpr int cell = 3;
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 5; ++col)
             p.fillRect(4 + col * cell, 2 + row * cell, cell, cell,
-                       (row + col) % 2 == 0 ? Blue : Yellow);
-    p.setPen(Navy);
+                       (row + col) % 2 == 0 ? paint::Blue : paint::Yellow);
+    p.setPen(paint::Navy);
     p.setBrush(Qt::NoBrush);
     p.drawRect(4, 2, 5 * cell - 1, 4 * cell - 1);
 }
 
 void DrawHand(QPainter &p)
 {
-    p.setPen(QPen(Maroon, 1));
-    p.setBrush(Red);
+    p.setPen(QPen(paint::Maroon, 1));
+    p.setBrush(paint::Red);
     p.drawRoundedRect(QRectF(4.5, 8.5, 11, 10), 3, 3); // palm
     const int fingerTops[4] = {3, 1, 2, 4};
     for (int i = 0; i < 4; ++i)
@@ -94,12 +98,12 @@ void DrawHand(QPainter &p)
 void DrawSwatter(QPainter &p)
 {
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Olive, 2));
+    p.setPen(QPen(paint::Olive, 2));
     p.drawLine(11, 10, 18, 18); // handle
-    p.setPen(Olive);
-    p.setBrush(Yellow);
+    p.setPen(paint::Olive);
+    p.setBrush(paint::Yellow);
     p.drawRect(1, 1, 11, 11); // head
-    p.setPen(Olive);
+    p.setPen(paint::Olive);
     for (int i = 4; i < 12; i += 3) {
         p.drawLine(1 + i, 2, 1 + i, 11);
         p.drawLine(2, 1 + i, 11, 1 + i);
@@ -117,8 +121,8 @@ void DrawQuestion(QPainter &p)
     path.translate((ToolPictureSize - box.width()) / 2 - box.left(),
                    (ToolPictureSize - box.height()) / 2 - box.top());
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setPen(QPen(Teal, 1));
-    p.setBrush(Cyan);
+    p.setPen(QPen(paint::Teal, 1));
+    p.setBrush(paint::Cyan);
     p.drawPath(path);
 }
 
@@ -140,7 +144,9 @@ QPixmap DrawToolPicture(ToolPicture picture)
         case ToolPicture::LetterE:
         case ToolPicture::LetterF:
         case ToolPicture::LetterG:
-            DrawLetter(p, QChar(u'A' + (static_cast<int>(picture) - static_cast<int>(ToolPicture::LetterA))));
+            DrawLetter(
+                p,
+                QChar(u'A' + (static_cast<int>(picture) - static_cast<int>(ToolPicture::LetterA))));
             break;
         case ToolPicture::Flag: DrawFlag(p); break;
         case ToolPicture::Hand: DrawHand(p); break;
