@@ -1,12 +1,8 @@
 #include "cli/SimRun.h"
 
+#include "cli/CsvWriter.h"
 #include "engine/LoopTick.h"
 #include "engine/OperatorValues.h"
-
-#include <array>
-#include <charconv>
-#include <cstring>
-#include <vector>
 
 namespace kavlon::sim {
 
@@ -58,69 +54,6 @@ bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e)
     }
     return false;
 }
-
-namespace {
-
-// Collects rows in a large buffer and writes it in blocks; a column whose
-// value did not change since the previous row reuses its text.
-class CsvWriter {
-public:
-    explicit CsvWriter(std::FILE *out) : out_(out) { buffer_.reserve(BlockSize + 1024); }
-
-    void Header()
-    {
-        Append("t,w,x,y,yp,yi,yd,Z,CompSignal\n");
-    }
-
-    void Row(int t, const LoopState &s)
-    {
-        char num[16];
-        auto r = std::to_chars(num, num + sizeof num, t);
-        buffer_.insert(buffer_.end(), num, r.ptr);
-        const std::array<Real, 8> values{s.w, s.x, s.y, s.yp, s.yi, s.yd, s.Z, s.CompSignal};
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            buffer_.push_back(',');
-            Column &c = columns_[i];
-            if (!c.valid || std::memcmp(&c.value, &values[i], 10) != 0) {
-                c.value = values[i];
-                c.valid = true;
-                // Print zero without a sign: -0 arises from -c*0 and means 0.
-                const Real v = values[i] == 0 ? Real{0} : values[i];
-                c.length = static_cast<std::size_t>(
-                    std::to_chars(c.text, c.text + sizeof c.text, v).ptr - c.text);
-            }
-            buffer_.insert(buffer_.end(), c.text, c.text + c.length);
-        }
-        buffer_.push_back('\n');
-        if (buffer_.size() >= BlockSize)
-            Flush();
-    }
-
-    bool Flush()
-    {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size())
-            ok_ = false;
-        buffer_.clear();
-        return ok_;
-    }
-
-private:
-    void Append(const char *text) { buffer_.insert(buffer_.end(), text, text + std::strlen(text)); }
-
-    static constexpr std::size_t BlockSize = 1 << 16;
-    struct Column {
-        Real value = 0;
-        bool valid = false;
-        char text[48];
-        std::size_t length = 0;
-    };
-    std::FILE *out_;
-    std::vector<char> buffer_;
-    std::array<Column, 8> columns_{};
-    bool ok_ = true;
-};
-
-} // namespace
 
 bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
 {
