@@ -4,20 +4,21 @@ namespace kavlon {
 
 void ResetLoopState(LoopState &s, bool arwuOn, bool optionOn, bool handSelected)
 {
-    s.ARWUOn = arwuOn;
-    s.TotKOn = optionOn;
-    s.StrKOn = optionOn;
-    s.HandMode = handSelected;
-
-    s.x = s.y = s.yp = s.yi = s.yd = 0;
-    s.CompSignal = s.PlantOutput = s.PlantSignal = 0;
-    s.PrevError = s.PrevX = 0;
-    s.LagState1 = s.LagState2 = s.LagState3 = 0;
-    s.DelayLine = {};
-    s.ModelDelayLine = {};
-    s.SetPointHistory = {};
-    s.SetPointMean = s.IntegratorState = s.PrevIntegratorInput = 0;
-    s.TickCount = 0;
+    // Start from a fresh state, so that every field (including one added
+    // later) comes back to rest, and bring over only what a reset keeps.
+    LoopState fresh{};
+    fresh.PlantIndex = s.PlantIndex;
+    fresh.Speed = s.Speed;
+    fresh.w = s.w;
+    fresh.Z = s.Z;
+    fresh.Kr = s.Kr;
+    fresh.Tn = s.Tn;
+    fresh.Tv = s.Tv;
+    fresh.ARWUOn = arwuOn;
+    fresh.TotKOn = optionOn;
+    fresh.StrKOn = optionOn;
+    fresh.HandMode = handSelected;
+    s = fresh;
 }
 
 } // namespace kavlon
