@@ -461,6 +461,7 @@ void TKavlonMain::CloseSettings() { settings_.Close(); }
 
 void TKavlonMain::LoadSettings()
 {
+    // Without a store the fallbacks are in force, and nothing is written back.
     if (!settingsOpen_) {
         charts_.SetTimeAxisLength(Settings::Zeitachse.fallback);
         Find<QAction>("Zeitachse600")->setChecked(true);
@@ -468,40 +469,27 @@ void TKavlonMain::LoadSettings()
         return;
     }
 
-    // A length below 2 would divide by zero in the chart arithmetic, and the
-    // charts refuse one beyond their largest window: either counts as absent,
-    // so that the length in force always has its menu item checked or is the
-    // stored one.
-    auto length = settings_.ReadInteger(Settings::Zeitachse.name);
-    if (length && (*length < MinTimeAxisLength || *length > MaxTimeAxisLength))
-        length.reset();
-    if (length) {
-        charts_.SetTimeAxisLength(*length);
-        if (*length == 600)
-            Zeitachse600Click();
-        else if (*length == 300)
-            Zeitachse300Click();
-        else if (*length == 180)
-            Zeitachse180Click();
-    } else {
+    // A length of the menu goes through its command, which checks the item and
+    // writes the length back; any other usable length runs as it is.
+    const int length = settings_.Read(Settings::Zeitachse);
+    if (length == 600)
         Zeitachse600Click();
-    }
+    else if (length == 300)
+        Zeitachse300Click();
+    else if (length == 180)
+        Zeitachse180Click();
+    else
+        charts_.SetTimeAxisLength(length);
 
-    // The tick divides by the speed: a stored value is brought into 1..100.
-    loop_.Speed = SanitiseSpeed(settings_.ReadInteger(Settings::Intervall.name)
-                                    .value_or(Settings::Intervall.fallback));
+    loop_.Speed = settings_.Read(Settings::Intervall);
 
-    auto colour = settings_.ReadInteger(Settings::Hintergrundfarbe.name);
-    if (colour && (*colour < 0 || *colour > 0xFFFFFF))
-        colour.reset();
-    const auto bgr = static_cast<std::uint32_t>(colour.value_or(Settings::Hintergrundfarbe.fallback));
+    const auto bgr = static_cast<std::uint32_t>(settings_.Read(Settings::Hintergrundfarbe));
     if (bgr != charts_.BackColor()) {
         ApplyBackColor(bgr);
         SetPanelColors();
     }
 
-    const bool inColour = settings_.ReadBool(Settings::Druckausgabe.name)
-                              .value_or(Settings::Druckausgabe.fallback);
+    const bool inColour = settings_.Read(Settings::Druckausgabe);
     if (inColour != printInColor_) {
         printInColor_ = inColour;
         exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
@@ -761,7 +749,7 @@ void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
     loop_.Speed = SpeedStep(loop_.Speed, direction == SpinDirection::Right);
     interval_->setText(QString::number(loop_.Speed));
     // Written at every click, also when the value did not change.
-    settings_.WriteInteger(Settings::Intervall.name, loop_.Speed);
+    settings_.Write(Settings::Intervall, loop_.Speed);
 }
 
 // ---------------------------------------------------------------------------
@@ -876,7 +864,7 @@ void TKavlonMain::PT2Totzeit80KompClick() { SelectPlantRow(6); }
 void TKavlonMain::TimeAxisCommand(int length, QAction *item)
 {
     charts_.SetTimeAxisLength(length);
-    settings_.WriteInteger(Settings::Zeitachse.name, length);
+    settings_.Write(Settings::Zeitachse, length);
     item->setChecked(true);
     ResetGraphics();
 }
@@ -888,7 +876,7 @@ void TKavlonMain::Zeitachse180Click() { TimeAxisCommand(180, Find<QAction>("Zeit
 void TKavlonMain::BackgroundColorClick()
 {
     ApplyBackColor(charts_.BackColor() == White ? Black : White);
-    settings_.WriteInteger(Settings::Hintergrundfarbe.name, static_cast<int>(charts_.BackColor()));
+    settings_.Write(Settings::Hintergrundfarbe, static_cast<int>(charts_.BackColor()));
     SetPanelColors();
     ResetGraphics();
 }
@@ -898,7 +886,7 @@ void TKavlonMain::ExportColorClick()
     printInColor_ = !printInColor_;
     exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
                                         : QStringLiteral("&Druck in Farbe"));
-    settings_.WriteBool(Settings::Druckausgabe.name, printInColor_);
+    settings_.Write(Settings::Druckausgabe, printInColor_);
 }
 
 ExportInputs TKavlonMain::ExportState() const

@@ -13,6 +13,13 @@ namespace {
 
 QString Key(const char *name) { return QString::fromLatin1(name); }
 
+template <typename T> T InForce(std::optional<T> stored, const Setting<T> &setting)
+{
+    if (stored && setting.usable)
+        stored = setting.usable(*stored);
+    return stored.value_or(setting.fallback);
+}
+
 } // namespace
 
 SettingsStore::SettingsStore() = default;
@@ -95,11 +102,8 @@ std::optional<int> SettingsStore::ReadInteger(const char *name) const
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        n = v.toLongLong(&ok);
-        break;
-    default:
-        break;
+    case QMetaType::ULongLong: n = v.toLongLong(&ok); break;
+    default: break;
     }
     if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
         return std::nullopt;
@@ -112,6 +116,16 @@ std::optional<bool> SettingsStore::ReadBool(const char *name) const
     if (!n)
         return std::nullopt;
     return *n != 0;
+}
+
+int SettingsStore::Read(const Setting<int> &setting) const
+{
+    return InForce(ReadInteger(setting.name), setting);
+}
+
+bool SettingsStore::Read(const Setting<bool> &setting) const
+{
+    return InForce(ReadBool(setting.name), setting);
 }
 
 bool SettingsStore::WriteInteger(const char *name, int value)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "charts/ChartFrame.h"
+#include "charts/OCurve.h"
+#include "engine/OperatorValues.h"
+
 #include <QString>
 
 #include <memory>
@@ -9,24 +13,53 @@ class QSettings;
 
 namespace kavlon {
 
-// The operator's preferences: every stored value with its name, type and the
-// value in force when it is absent. Nothing else of the program is stored.
+// The operator's preferences: every stored value with its name, type, the
+// value in force when it is absent, and what of a stored value the program
+// can use. Nothing else of the program is stored.
 template <typename T> struct Setting {
     const char *name;
     T fallback;
+    // The stored value as the program uses it, or nothing when it is unusable
+    // and counts as absent; null when every value of the type is usable.
+    std::optional<T> (*usable)(T stored) = nullptr;
 };
 
 namespace Settings {
+
+// A length below the charts' smallest would divide by zero in the chart
+// arithmetic, and the charts refuse one beyond their largest: either counts
+// as absent, so that the length in force always has its menu item checked or
+// is the stored one.
+constexpr std::optional<int> DrawableTimeAxis(int length)
+{
+    if (length < MinTimeAxisLength || length > MaxTimeAxisLength)
+        return std::nullopt;
+    return length;
+}
+
+// The tick divides by the speed: a stored value is brought into 1..100.
+constexpr std::optional<int> SpeedInRange(int speed) { return SanitiseSpeed(speed); }
+
+// A colour has 24 bits; anything else counts as absent.
+constexpr std::optional<int> ColourBits(int bgr)
+{
+    if (bgr < 0 || bgr > static_cast<int>(White))
+        return std::nullopt;
+    return bgr;
+}
+
 // Folder of the help file, ending with a path separator; written by an installer.
 inline constexpr Setting<const char *> InstallierPfad{"InstallierPfad", ""};
 // Chart window length in seconds (180, 300 or 600 from the menu).
-inline constexpr Setting<int> Zeitachse{"Zeitachse", 600};
+inline constexpr Setting<int> Zeitachse{"Zeitachse", DefaultTimeAxisLength, &DrawableTimeAxis};
 // Computation speed, ticks per 10 s of wall time.
-inline constexpr Setting<int> Intervall{"Intervall", 10};
+inline constexpr Setting<int> Intervall{"Intervall", DefaultSpeed, &SpeedInRange};
 // Chart background as 0x00BBGGRR.
-inline constexpr Setting<int> Hintergrundfarbe{"Hintergrundfarbe", 0xFFFFFF};
+inline constexpr Setting<int> Hintergrundfarbe{"Hintergrundfarbe", static_cast<int>(White),
+                                               &ColourBits};
 // Print and copy in colour; stored as 1 or 0, any non-zero value reads as true.
 inline constexpr Setting<bool> Druckausgabe{"Druckausgabe", true};
+
 } // namespace Settings
 
 inline constexpr const char *HelpFileName = "Kavlon.hlp";
@@ -70,9 +103,17 @@ public:
     std::optional<int> ReadInteger(const char *name) const;
     std::optional<bool> ReadBool(const char *name) const;
 
+    // The value in force: the stored one when it is present, of the
+    // setting's type and usable, else the setting's fallback (also while the
+    // store is closed).
+    int Read(const Setting<int> &setting) const;
+    bool Read(const Setting<bool> &setting) const;
+
     // Returns false when the store is closed or the write did not reach it.
     bool WriteInteger(const char *name, int value);
     bool WriteBool(const char *name, bool value);
+    bool Write(const Setting<int> &setting, int value) { return WriteInteger(setting.name, value); }
+    bool Write(const Setting<bool> &setting, bool value) { return WriteBool(setting.name, value); }
 
     bool WriteFailed() const { return writeFailed_; }
     QString Location() const { return location_; }

@@ -78,6 +78,73 @@ TEST_F(SettingsStoreTest, ReadsAreTypeChecked)
     EXPECT_EQ(store.ReadString("Zeitachse"), std::nullopt);
 }
 
+TEST_F(SettingsStoreTest, ValuesInForceAreTheUsableStoredOnesOrTheFallbacks)
+{
+    struct Row {
+        const Setting<int> &setting;
+        QString stored;
+        int inForce;
+    };
+    const Row rows[] = {
+        {Settings::Zeitachse, QStringLiteral("300"), 300},
+        {Settings::Zeitachse, QStringLiteral("2"), 2},
+        {Settings::Zeitachse, QStringLiteral("100000"), 100000},
+        {Settings::Zeitachse, QStringLiteral("1"), 600},
+        {Settings::Zeitachse, QStringLiteral("-600"), 600},
+        {Settings::Zeitachse, QStringLiteral("100001"), 600},
+        {Settings::Zeitachse, QStringLiteral("abc"), 600},
+        {Settings::Intervall, QStringLiteral("15"), 15},
+        {Settings::Intervall, QStringLiteral("0"), 1},
+        {Settings::Intervall, QStringLiteral("-2147483648"), 1},
+        {Settings::Intervall, QStringLiteral("101"), 100},
+        {Settings::Intervall, QStringLiteral("4.5"), 10},
+        {Settings::Hintergrundfarbe, QStringLiteral("0"), 0},
+        {Settings::Hintergrundfarbe, QStringLiteral("1193046"), 0x123456},
+        {Settings::Hintergrundfarbe, QStringLiteral("16777215"), 0xFFFFFF},
+        {Settings::Hintergrundfarbe, QStringLiteral("16777216"), 0xFFFFFF},
+        {Settings::Hintergrundfarbe, QStringLiteral("-1"), 0xFFFFFF},
+    };
+    for (const Row &r : rows) {
+        Preset(r.setting.name, r.stored);
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.Read(r.setting), r.inForce) << r.setting.name << " " << r.stored.toStdString();
+    }
+
+    struct FlagRow {
+        QString stored;
+        bool inForce;
+    };
+    const FlagRow flags[] = {{QStringLiteral("0"), false},
+                             {QStringLiteral("1"), true},
+                             {QStringLiteral("-3"), true},
+                             {QStringLiteral("nein"), true}};
+    for (const FlagRow &r : flags) {
+        Preset(Settings::Druckausgabe.name, r.stored);
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.Read(Settings::Druckausgabe), r.inForce) << r.stored.toStdString();
+    }
+}
+
+TEST_F(SettingsStoreTest, AClosedStoreReadsTheFallbacksAndTypedWritesReachTheKeys)
+{
+    Preset(Settings::Intervall.name, QStringLiteral("50"));
+    Preset(Settings::Druckausgabe.name, QStringLiteral("0"));
+    SettingsStore store;
+    EXPECT_EQ(store.Read(Settings::Intervall), 10);
+    EXPECT_TRUE(store.Read(Settings::Druckausgabe));
+    EXPECT_FALSE(store.Write(Settings::Intervall, 20));
+
+    ASSERT_TRUE(store.Open());
+    EXPECT_EQ(store.Read(Settings::Intervall), 50);
+    EXPECT_FALSE(store.Read(Settings::Druckausgabe));
+    EXPECT_TRUE(store.Write(Settings::Zeitachse, 180));
+    EXPECT_TRUE(store.Write(Settings::Druckausgabe, true));
+    EXPECT_EQ(Stored("Zeitachse").toString(), QStringLiteral("180"));
+    EXPECT_EQ(Stored("Druckausgabe").toString(), QStringLiteral("1"));
+}
+
 TEST_F(SettingsStoreTest, WritesReadBackWithTheirTypes)
 {
     {
