@@ -1,39 +1,17 @@
 #pragma once
 
 // Runs the real kavlon-sim executable and collects what it wrote.
-#include <cstdio>
+#include "tests/cli/ScratchFolder.h"
+
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 
 struct CliResult {
     int status = -1;
     std::string out;
     std::string err;
 };
-
-inline std::string ReadAll(const std::filesystem::path &p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline std::filesystem::path TempDir()
-{
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path()
-                 / ("kavlon-cli-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
 
 // args are passed through the shell: quote them as needed.
 inline CliResult RunSim(const std::string &args)

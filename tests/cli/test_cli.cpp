@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -193,4 +194,23 @@ TEST(ParseArguments, EventsAreStableSortedByTick)
     EXPECT_EQ(e[1].value, 10);
     EXPECT_EQ(e[2].value, 100);
     EXPECT_EQ(e[3].value, 300);
+}
+
+// Each test process keeps its files in one scratch folder, which must go when
+// the process ends; otherwise every test run leaves dozens of folders behind.
+TEST(ScratchFolder, GoesWithItsProcess)
+{
+    std::FILE *probe = ::popen(SCRATCH_FOLDER_PROBE_PATH, "r");
+    ASSERT_NE(probe, nullptr);
+    char line[4096] = {};
+    const bool read = std::fgets(line, sizeof line, probe) != nullptr;
+    const int status = ::pclose(probe);
+    ASSERT_TRUE(read);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    std::string folder(line);
+    if (!folder.empty() && folder.back() == '\n')
+        folder.pop_back();
+    EXPECT_NE(folder.find("kavlon-cli-test-"), std::string::npos) << folder;
+    EXPECT_NE(fs::path(folder), TempDir());
+    EXPECT_FALSE(fs::exists(folder)) << folder;
 }
