@@ -18,7 +18,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QHash>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -75,6 +74,16 @@ protected:
     }
 };
 
+// The menu's key combinations, which the key preview lets win over a focused control.
+QList<QKeySequence> MenuShortcuts()
+{
+    QList<QKeySequence> shortcuts;
+    for (const layout::MenuItem &m : layout::Menu)
+        if (m.shortcut != 0)
+            shortcuts << QKeySequence(m.shortcut);
+    return shortcuts;
+}
+
 } // namespace
 
 template <typename T> T *TKavlonMain::Find(const char *name) const
@@ -84,7 +93,8 @@ template <typename T> T *TKavlonMain::Find(const char *name) const
     return found;
 }
 
-TKavlonMain::TKavlonMain(QWidget *parent) : QMainWindow(parent)
+TKavlonMain::TKavlonMain(QWidget *parent)
+    : QMainWindow(parent), keyPreview_(this, MenuShortcuts(), [this](QChar key) { FormKeyPress(key); })
 {
     setObjectName(QStringLiteral("KavlonMain"));
     setWindowTitle(QStringLiteral("Kavlon 2"));
@@ -102,7 +112,7 @@ TKavlonMain::TKavlonMain(QWidget *parent) : QMainWindow(parent)
     BuildMenu();
     ConnectHandlers();
     // Key preview: the window sees space and Escape before the focused control.
-    qApp->installEventFilter(this);
+    keyPreview_.Start();
     FormCreate();
 }
 
@@ -507,6 +517,7 @@ void TKavlonMain::closeEvent(QCloseEvent *event)
 void TKavlonMain::FormClose()
 {
     closed_ = true;
+    keyPreview_.Stop();
     CallHelp(HelpCommand::Quit, 0);
     curvesExist_ = false;
     CloseSettings();
@@ -644,53 +655,6 @@ void TKavlonMain::FormKeyPress(QChar key)
         StartStopClick();
     else if (key == QChar(27))
         ResetClick();
-}
-
-bool TKavlonMain::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if ((type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
-        || closed_ || !watched->isWidgetType())
-        return QMainWindow::eventFilter(watched, event);
-    auto *widget = static_cast<QWidget *>(watched);
-    // Keys for the menu bar in keyboard mode (after Alt) belong to the menu:
-    // Escape there leaves the menu and must not reset the run.
-    if (widget->window() != this || qobject_cast<QMenuBar *>(widget))
-        return QMainWindow::eventFilter(watched, event);
-    auto *key = static_cast<QKeyEvent *>(event);
-
-    if (type == QEvent::ShortcutOverride) {
-        // The menu's shortcuts win over a focused read-out's own copy key.
-        const QKeySequence pressed(key->keyCombination());
-        for (int shortcut : {layout::CtrlC, layout::CtrlP, layout::F1})
-            if (pressed == QKeySequence(shortcut))
-                return true;
-        return QMainWindow::eventFilter(watched, event);
-    }
-    if (type == QEvent::KeyRelease) {
-        lastKeyPress_ = nullptr;
-        return QMainWindow::eventFilter(watched, event);
-    }
-
-    // A key press that its receiver ignores travels on to the receiver's
-    // parents as the same event: take it once, where it starts. A new press
-    // may reuse the address of the last one (a key held down, such as Shift,
-    // sends no release in between), so the same address alone does not make
-    // it the same press: it must carry the same key and have moved upwards.
-    const bool travelling = event == lastKeyPress_ && key->key() == lastKey_ && lastKeyReceiver_
-                            && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
-    if (!travelling) {
-        lastKeyPress_ = event;
-        lastKey_ = key->key();
-        lastKeyReceiver_ = widget;
-        const QString text = key->text();
-        if (text.size() == 1)
-            FormKeyPress(text.at(0));
-        else if (text.isEmpty() && key->key() == Qt::Key_Escape)
-            FormKeyPress(QChar(27));
-    }
-    // Never consumed: the focused control sees the key as well.
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------

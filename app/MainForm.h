@@ -3,11 +3,11 @@
 #include "charts/LiveCharts.h"
 #include "engine/LoopState.h"
 #include "engine/OperatorValues.h"
+#include "app/KeyPreview.h"
 #include "app/Settings.h"
 #include "app/SpinArrows.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 #include <cstdint>
@@ -117,7 +117,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildControls();
@@ -157,10 +156,7 @@ private:
     int plantHelpContext_ = 1101;
     bool curvesExist_ = false;
     bool closed_ = false;
-    // The key press last seen by the key preview and where it arrived first.
-    const QEvent *lastKeyPress_ = nullptr;
-    int lastKey_ = 0;
-    QPointer<QWidget> lastKeyReceiver_;
+    KeyPreview keyPreview_;
 
     QWidget *client_ = nullptr;
 
