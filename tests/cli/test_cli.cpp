@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -47,7 +50,7 @@ TEST(KavlonSim, HelpAndVersion)
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const CliResult version = RunSim("--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out.rfind("kavlon-sim 2.", 0), 0u) << version.out;
+    EXPECT_EQ(version.out, "kavlon-sim " KAVLON_VERSION "\n");
 }
 
 TEST(KavlonSim, ReferenceRunFirstRows)

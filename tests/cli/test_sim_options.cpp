@@ -110,14 +110,20 @@ TEST(SimOptions, RangesAreTheOperatorRanges)
     }
 }
 
-// The help text names the start values in prose; they must be a fresh loop's.
-TEST(SimOptions, UsageNamesTheLoopsStartValues)
+// The help text names the ranges and start values in prose; they must be the
+// operator's ranges and a fresh loop's values.
+TEST(SimOptions, UsageNamesTheRangesAndStartValues)
 {
     const LoopState fresh{};
     const sim::SimOptions none = sim::ParseArguments({}).options;
     for (const ValueRow &row : valueRows) {
         SCOPED_TRACE(row.option);
-        const std::string text = DefaultIn(UsageLine(std::string(row.option) + " V"));
+        const std::string line = UsageLine(std::string(row.option) + " V");
+        const SpinRange range = RangeOf(row.which);
+        EXPECT_NE(line.find(", " + RealText(range.lo) + ".." + RealText(range.hi) + " "),
+                  std::string::npos)
+            << line;
+        const std::string text = DefaultIn(line);
         ASSERT_FALSE(text.empty()) << "no default in the usage line";
         Real v = -1;
         const auto r = std::from_chars(text.data(), text.data() + text.size(), v);
