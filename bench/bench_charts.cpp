@@ -1,6 +1,7 @@
-// One live chart tick as the window runs it: SampleCurves (erase, append,
-// draw the seven traces) and AdvanceScales (erase, append, draw both scales)
-// on 1916 x 300 images with the full 600-sample window.
+// One live chart tick as the window runs it (ChartTick): the engine step,
+// SampleCurves (erase, append, draw the seven traces) and AdvanceScales
+// (erase, append, draw both scales) on 1916 x 300 images with the full
+// 600-sample window.
 #include "charts/LiveCharts.h"
 
 #include <QGuiApplication>

@@ -4,10 +4,12 @@
 #include "engine/PlantTable.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
+#include <utility>
 
 namespace kavlon::sim {
 

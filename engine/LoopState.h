@@ -5,7 +5,8 @@
 
 namespace kavlon {
 
-// Every value of the loop and of the charts is an 80-bit extended real.
+// Every value of the loop and of the charts is a long double: the 80-bit
+// extended real on x86 and x86-64.
 using Real = long double;
 
 // A delay line or history of 50 reals addressed 1..50 (entry 1 is the newest).

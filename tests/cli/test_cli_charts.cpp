@@ -1,11 +1,9 @@
 #include "tests/cli/CliPictures.h"
 #include "tests/cli/CliRunner.h"
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>

@@ -3,12 +3,10 @@
 #include "output/ExportInputs.h"
 #include "output/ExportTargets.h"
 #include "charts/LiveCharts.h"
-#include "engine/Plants.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
 
 #include <QColor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLocale>
 #include <QProcess>

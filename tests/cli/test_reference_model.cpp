@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <deque>
-#include <map>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
