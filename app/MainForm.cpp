@@ -3,14 +3,14 @@
 #include "app/About.h"
 #include "app/BevelPanel.h"
 #include "app/ChartView.h"
-#include "output/ExportInputs.h"
-#include "output/ExportTargets.h"
 #include "app/HelpViewer.h"
 #include "app/MainFormLayout.h"
 #include "app/NumberFormat.h"
-#include "output/ReadoutText.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
+#include "output/ReadoutText.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -94,11 +94,13 @@ template <typename T> T *TKavlonMain::Find(const char *name) const
 }
 
 TKavlonMain::TKavlonMain(QWidget *parent)
-    : QMainWindow(parent), keyPreview_(this, MenuShortcuts(), [this](QChar key) { FormKeyPress(key); })
+    : QMainWindow(parent),
+      keyPreview_(this, MenuShortcuts(), [this](QChar key) { FormKeyPress(key); })
 {
     setObjectName(QStringLiteral("KavlonMain"));
     setWindowTitle(QStringLiteral("Kavlon 2"));
-    QFont windowFont(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    QFont windowFont(
+        QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
     windowFont.setPixelSize(layout::WindowFontPixels);
     setFont(windowFont);
     setProperty(HelpContextProperty, layout::WindowHelpContext);
@@ -120,10 +122,10 @@ TKavlonMain::~TKavlonMain()
 {
     timer_.stop();
     // The views point into the charts, which go before the widget tree does.
-    if (reglerImage_)
-        reglerImage_->SetImage(nullptr);
-    if (regelstreckeImage_)
-        regelstreckeImage_->SetImage(nullptr);
+    if (controls_.ReglerImage)
+        controls_.ReglerImage->SetImage(nullptr);
+    if (controls_.RegelstreckeImage)
+        controls_.RegelstreckeImage->SetImage(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -136,14 +138,15 @@ void TKavlonMain::BuildControls()
     client->setAutoFillBackground(true);
     client->setBackgroundRole(QPalette::Button);
     setCentralWidget(client);
-    client_ = client;
+    controls_.ClientArea = client;
 
     QHash<QString, QWidget *> built;
-    plantButtons_ = new QButtonGroup(this);
-    plantButtons_->setExclusive(true);
+    auto *plantButtons = new QButtonGroup(this);
+    plantButtons->setExclusive(true);
 
     for (const layout::Control &c : layout::Controls) {
-        QWidget *parent = c.parent ? built.value(QString::fromLatin1(c.parent)) : client_;
+        QWidget *parent =
+            c.parent ? built.value(QString::fromLatin1(c.parent)) : controls_.ClientArea;
         Q_ASSERT(parent);
         QWidget *w = nullptr;
         const QString caption = Text(c.caption);
@@ -167,9 +170,7 @@ void TKavlonMain::BuildControls()
             w = p;
             break;
         }
-        case layout::Kind::ToolBar:
-            w = new QWidget(parent);
-            break;
+        case layout::Kind::ToolBar: w = new QWidget(parent); break;
         case layout::Kind::ToolButton: {
             auto *b = new QToolButton(parent);
             b->setIcon(QIcon(DrawToolPicture(c.picture)));
@@ -180,15 +181,13 @@ void TKavlonMain::BuildControls()
             if (c.group != layout::NoGroup) {
                 b->setCheckable(true);
                 b->setChecked(c.checked);
-                plantButtons_->addButton(b);
+                plantButtons->addButton(b);
             }
             w = b;
             break;
         }
         case layout::Kind::Label:
-        case layout::Kind::FixedLabel:
-            w = new QLabel(caption, parent);
-            break;
+        case layout::Kind::FixedLabel: w = new QLabel(caption, parent); break;
         case layout::Kind::ReadOut: {
             auto *e = new QLineEdit(parent);
             e->setReadOnly(true);
@@ -199,9 +198,7 @@ void TKavlonMain::BuildControls()
             w = e;
             break;
         }
-        case layout::Kind::Spin:
-            w = new SpinArrows(parent);
-            break;
+        case layout::Kind::Spin: w = new SpinArrows(parent); break;
         case layout::Kind::Radio: {
             auto *r = new QRadioButton(caption, parent);
             // The captions must fit 41 pixels beside the indicator.
@@ -210,9 +207,7 @@ void TKavlonMain::BuildControls()
             w = r;
             break;
         }
-        case layout::Kind::Chart:
-            w = new ChartView(parent);
-            break;
+        case layout::Kind::Chart: w = new ChartView(parent); break;
         }
         w->setObjectName(QString::fromLatin1(c.name));
         if (c.font.pixels > 0)
@@ -231,35 +226,34 @@ void TKavlonMain::BuildControls()
         built.insert(w->objectName(), w);
     }
 
-    reglerPanel_ = Find<BevelPanel>("ReglerPanel");
-    regelstreckePanel_ = Find<BevelPanel>("RegelstreckePanel");
-    reglerLabelPanel_ = Find<BevelPanel>("ReglerLabelPanel");
-    regelstreckeLabelPanel_ = Find<BevelPanel>("RegelstreckeLabelPanel");
-    controlPanel_ = Find<BevelPanel>("ControlPanel");
-    toolBar_ = Find<QWidget>("ToolBar");
-    reglerImage_ = Find<ChartView>("ReglerImage");
-    regelstreckeImage_ = Find<ChartView>("RegelstreckeImage");
-    startButton_ = Find<QToolButton>("StartButton");
-    stopButton_ = Find<QToolButton>("StopButton");
-    istwert_ = Find<QLineEdit>("Istwert");
-    sollwert_ = Find<QLineEdit>("Sollwert");
-    stellgroesse_ = Find<QLineEdit>("Stellgroesse");
-    stoergroesse_ = Find<QLineEdit>("Stoergroesse");
-    nachstellzeit_ = Find<QLineEdit>("Nachstellzeit");
-    vorhaltezeit_ = Find<QLineEdit>("Vorhaltezeit");
-    verstaerkung_ = Find<QLineEdit>("Verstaerkung");
-    interval_ = Find<QLineEdit>("Interval");
-    reglerButton_ = Find<QRadioButton>("ReglerButton");
-    handButton_ = Find<QRadioButton>("HandButton");
-    arwuOnButton_ = Find<QRadioButton>("ARWUOnButton");
-    optionOnButton_ = Find<QRadioButton>("OptionOnButton");
-    optionLabel_ = Find<QLabel>("OptionLabel");
+    controls_.ReglerPanel = Find<BevelPanel>("ReglerPanel");
+    controls_.RegelstreckePanel = Find<BevelPanel>("RegelstreckePanel");
+    controls_.ReglerLabelPanel = Find<BevelPanel>("ReglerLabelPanel");
+    controls_.RegelstreckeLabelPanel = Find<BevelPanel>("RegelstreckeLabelPanel");
+    controls_.ControlPanel = Find<BevelPanel>("ControlPanel");
+    controls_.ToolBar = Find<QWidget>("ToolBar");
+    controls_.ReglerImage = Find<ChartView>("ReglerImage");
+    controls_.RegelstreckeImage = Find<ChartView>("RegelstreckeImage");
+    controls_.StartButton = Find<QToolButton>("StartButton");
+    controls_.StopButton = Find<QToolButton>("StopButton");
+    controls_.Istwert = Find<QLineEdit>("Istwert");
+    controls_.Sollwert = Find<QLineEdit>("Sollwert");
+    controls_.Stellgroesse = Find<QLineEdit>("Stellgroesse");
+    controls_.Stoergroesse = Find<QLineEdit>("Stoergroesse");
+    controls_.Nachstellzeit = Find<QLineEdit>("Nachstellzeit");
+    controls_.Vorhaltezeit = Find<QLineEdit>("Vorhaltezeit");
+    controls_.Verstaerkung = Find<QLineEdit>("Verstaerkung");
+    controls_.Interval = Find<QLineEdit>("Interval");
+    controls_.HandButton = Find<QRadioButton>("HandButton");
+    controls_.ARWUOnButton = Find<QRadioButton>("ARWUOnButton");
+    controls_.OptionOnButton = Find<QRadioButton>("OptionOnButton");
+    controls_.OptionLabel = Find<QLabel>("OptionLabel");
 
-    reglerImage_->SetImage(&charts_.ReglerImage());
-    regelstreckeImage_->SetImage(&charts_.RegelstreckeImage());
+    controls_.ReglerImage->SetImage(&charts_.ReglerImage());
+    controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
     client->resized = [this] {
         // The tool bar is attached to the top edge; the rest is FormResize's.
-        toolBar_->setGeometry(0, 0, client_->width(), layout::ToolBarHeight);
+        controls_.ToolBar->setGeometry(0, 0, controls_.ClientArea->width(), layout::ToolBarHeight);
         FormResize();
     };
 }
@@ -313,10 +307,10 @@ void TKavlonMain::BuildMenu()
     for (QMenu *menu : std::as_const(menus))
         menu->setToolTipsVisible(true);
 
-    startStop_ = Find<QAction>("StartStop");
+    controls_.StartStop = Find<QAction>("StartStop");
     checkedPlantItem_ = Find<QAction>("PT3Prozess");
-    backgroundColor_ = Find<QAction>("BackgroundColor");
-    exportColor_ = Find<QAction>("ExportColor");
+    controls_.BackgroundColor = Find<QAction>("BackgroundColor");
+    controls_.ExportColor = Find<QAction>("ExportColor");
 }
 
 void TKavlonMain::ConnectHandlers()
@@ -396,11 +390,13 @@ void TKavlonMain::ConnectHandlers()
     onTrigger("HelpIndex", &TKavlonMain::HelpIndexClick);
     onTrigger("AboutIt", &TKavlonMain::AboutItClick);
 
-    connect(reglerLabelPanel_, &BevelPanel::MouseDown, this, &TKavlonMain::ReglerLabelPanelMouseDown);
-    connect(reglerImage_, &ChartView::MouseDown, this, &TKavlonMain::ReglerLabelPanelMouseDown);
-    connect(regelstreckeLabelPanel_, &BevelPanel::MouseDown, this,
+    connect(controls_.ReglerLabelPanel, &BevelPanel::MouseDown, this,
+            &TKavlonMain::ReglerLabelPanelMouseDown);
+    connect(controls_.ReglerImage, &ChartView::MouseDown, this,
+            &TKavlonMain::ReglerLabelPanelMouseDown);
+    connect(controls_.RegelstreckeLabelPanel, &BevelPanel::MouseDown, this,
             &TKavlonMain::RegelstreckeLabelPanelMouseDown);
-    connect(regelstreckeImage_, &ChartView::MouseDown, this,
+    connect(controls_.RegelstreckeImage, &ChartView::MouseDown, this,
             &TKavlonMain::RegelstreckeLabelPanelMouseDown);
 }
 
@@ -411,7 +407,7 @@ void TKavlonMain::FormCreate()
 {
     ApplyBackColor(White);
     printInColor_ = true;
-    exportColor_->setText(QStringLiteral("&Druck schwarz-weiss"));
+    controls_.ExportColor->setText(QStringLiteral("&Druck schwarz-weiss"));
 
     settingsOpen_ = OpenSettings();
     LoadSettings();
@@ -419,8 +415,8 @@ void TKavlonMain::FormCreate()
 
     // The operator's values start at the loop's own defaults.
     const LoopState defaults{};
-    ResetLoopState(loop_, arwuOnButton_->isChecked(), optionOnButton_->isChecked(),
-                   handButton_->isChecked());
+    ResetLoopState(loop_, controls_.ARWUOnButton->isChecked(),
+                   controls_.OptionOnButton->isChecked(), controls_.HandButton->isChecked());
     loop_.w = defaults.w;
     loop_.Z = defaults.Z;
     loop_.Kr = defaults.Kr;
@@ -428,14 +424,14 @@ void TKavlonMain::FormCreate()
     loop_.Tv = defaults.Tv;
 
     const QString point = QLocale().decimalPoint();
-    sollwert_->setText(GeneralNumberText(loop_.w, point));
-    istwert_->setText(GeneralNumberText(loop_.x, point));
-    stellgroesse_->setText(GeneralNumberText(loop_.y, point));
-    stoergroesse_->setText(GeneralNumberText(loop_.Z, point));
-    WriteParameterReadOut(nachstellzeit_, loop_.Tn);
-    WriteParameterReadOut(vorhaltezeit_, loop_.Tv);
-    WriteParameterReadOut(verstaerkung_, loop_.Kr);
-    interval_->setText(QString::number(loop_.Speed));
+    controls_.Sollwert->setText(GeneralNumberText(loop_.w, point));
+    controls_.Istwert->setText(GeneralNumberText(loop_.x, point));
+    controls_.Stellgroesse->setText(GeneralNumberText(loop_.y, point));
+    controls_.Stoergroesse->setText(GeneralNumberText(loop_.Z, point));
+    WriteParameterReadOut(controls_.Nachstellzeit, loop_.Tn);
+    WriteParameterReadOut(controls_.Vorhaltezeit, loop_.Tv);
+    WriteParameterReadOut(controls_.Verstaerkung, loop_.Kr);
+    controls_.Interval->setText(QString::number(loop_.Speed));
 
     UpdateControllerCaption();
 
@@ -447,7 +443,7 @@ void TKavlonMain::FormCreate()
     UpdatePlantCaption();
 
     const std::string_view noOption = OptionLabel(OptionKind::None);
-    optionLabel_->setText(
+    controls_.OptionLabel->setText(
         QString::fromLatin1(noOption.data(), static_cast<qsizetype>(noOption.size())));
     EnableOption(false);
 
@@ -502,8 +498,8 @@ void TKavlonMain::LoadSettings()
     const bool inColour = settings_.Read(Settings::Druckausgabe);
     if (inColour != printInColor_) {
         printInColor_ = inColour;
-        exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
-                                            : QStringLiteral("&Druck in Farbe"));
+        controls_.ExportColor->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
+                                                     : QStringLiteral("&Druck in Farbe"));
     }
 }
 
@@ -532,15 +528,16 @@ void TKavlonMain::FormResize()
 {
     if (!curvesExist_)
         return;
-    const int cw = client_->width();
-    const int ch = client_->height();
+    const int cw = controls_.ClientArea->width();
+    const int ch = controls_.ClientArea->height();
 
     // Integer division truncates toward zero, as the layout rules expect.
-    controlPanel_->move((cw - layout::ControlPanelWidth) / 2, ch - layout::ControlPanelHeight - 8);
+    controls_.ControlPanel->move((cw - layout::ControlPanelWidth) / 2,
+                                 ch - layout::ControlPanelHeight - 8);
 
     const int width = cw - 16;
-    const int h = (ch - layout::TitlePanelHeight - layout::TitlePanelHeight - layout::ControlPanelHeight
-                   - layout::ToolBarHeight - 8)
+    const int h = (ch - layout::TitlePanelHeight - layout::TitlePanelHeight
+                   - layout::ControlPanelHeight - layout::ToolBarHeight - 8)
                       / 2
                   - 8;
     // A window smaller than the fixed parts gives zero or negative sizes; the
@@ -549,17 +546,20 @@ void TKavlonMain::FormResize()
     const int imageWidth = atLeast0(width - 2 * layout::ChartInset);
     const int imageHeight = atLeast0(h - 2 * layout::ChartInset);
 
-    reglerLabelPanel_->setGeometry(layout::PanelLeft, reglerLabelPanel_->y(), atLeast0(width),
-                                   layout::TitlePanelHeight);
-    reglerPanel_->setGeometry(layout::PanelLeft, reglerPanel_->y(), atLeast0(width), atLeast0(h));
-    reglerImage_->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth, imageHeight);
+    controls_.ReglerLabelPanel->setGeometry(layout::PanelLeft, controls_.ReglerLabelPanel->y(),
+                                            atLeast0(width), layout::TitlePanelHeight);
+    controls_.ReglerPanel->setGeometry(layout::PanelLeft, controls_.ReglerPanel->y(),
+                                       atLeast0(width), atLeast0(h));
+    controls_.ReglerImage->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth,
+                                       imageHeight);
 
     const int plantTitleTop = layout::ToolBarHeight + layout::TitlePanelHeight + h + 8;
-    regelstreckeLabelPanel_->setGeometry(layout::PanelLeft, plantTitleTop, atLeast0(width),
-                                         layout::TitlePanelHeight);
-    regelstreckePanel_->setGeometry(layout::PanelLeft, plantTitleTop + layout::TitlePanelHeight,
-                                    atLeast0(width), atLeast0(h));
-    regelstreckeImage_->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth, imageHeight);
+    controls_.RegelstreckeLabelPanel->setGeometry(layout::PanelLeft, plantTitleTop, atLeast0(width),
+                                                  layout::TitlePanelHeight);
+    controls_.RegelstreckePanel->setGeometry(
+        layout::PanelLeft, plantTitleTop + layout::TitlePanelHeight, atLeast0(width), atLeast0(h));
+    controls_.RegelstreckeImage->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth,
+                                             imageHeight);
 
     ResetGraphics();
 }
@@ -570,9 +570,9 @@ void TKavlonMain::FormResize()
 void TKavlonMain::ResetGraphics()
 {
     SetTimerPeriod(ResetTimerPeriod);
-    ResetLoopState(loop_, arwuOnButton_->isChecked(), optionOnButton_->isChecked(),
-                   handButton_->isChecked());
-    charts_.SetImageSize(reglerImage_->width(), reglerImage_->height());
+    ResetLoopState(loop_, controls_.ARWUOnButton->isChecked(),
+                   controls_.OptionOnButton->isChecked(), controls_.HandButton->isChecked());
+    charts_.SetImageSize(controls_.ReglerImage->width(), controls_.ReglerImage->height());
     charts_.ResetCharts(loop_);
     RepaintCharts();
 }
@@ -581,27 +581,27 @@ void TKavlonMain::SetPanelColors()
 {
     const QColor back = ColorOf(charts_.BackColor());
     const QColor fore = ColorOf(charts_.ForeColor());
-    reglerLabelPanel_->SetColor(back);
-    reglerLabelPanel_->SetCaptionColor(fore);
-    reglerPanel_->SetColor(back);
-    regelstreckeLabelPanel_->SetColor(back);
-    regelstreckeLabelPanel_->SetCaptionColor(fore);
-    regelstreckePanel_->SetColor(back);
+    controls_.ReglerLabelPanel->SetColor(back);
+    controls_.ReglerLabelPanel->SetCaptionColor(fore);
+    controls_.ReglerPanel->SetColor(back);
+    controls_.RegelstreckeLabelPanel->SetColor(back);
+    controls_.RegelstreckeLabelPanel->SetCaptionColor(fore);
+    controls_.RegelstreckePanel->SetColor(back);
 }
 
 void TKavlonMain::ApplyBackColor(std::uint32_t bgr)
 {
     // The charts set the foreground and the trace colours with the background.
     charts_.SetBackColor(bgr);
-    backgroundColor_->setText(charts_.BackColor() == White
-                                  ? QStringLiteral("&Hintergrundfarbe schwarz")
-                                  : QStringLiteral("&Hintergrundfarbe weiss"));
+    controls_.BackgroundColor->setText(charts_.BackColor() == White
+                                           ? QStringLiteral("&Hintergrundfarbe schwarz")
+                                           : QStringLiteral("&Hintergrundfarbe weiss"));
 }
 
 void TKavlonMain::RepaintCharts()
 {
-    reglerImage_->update();
-    regelstreckeImage_->update();
+    controls_.ReglerImage->update();
+    controls_.RegelstreckeImage->update();
 }
 
 // ---------------------------------------------------------------------------
@@ -613,13 +613,13 @@ void TKavlonMain::ActionOnTimer()
 
     // The speed is read back from its read-out, which always shows Speed.
     bool ok = false;
-    int speed = QLocale().toInt(interval_->text(), &ok);
+    int speed = QLocale().toInt(controls_.Interval->text(), &ok);
     if (!ok || speed < MinSpeed || speed > MaxSpeed)
         speed = SanitiseSpeed(loop_.Speed);
     SetTimerPeriod(TimerPeriod(speed));
 
-    istwert_->setText(FormatFixed(loop_.x, 1));
-    stellgroesse_->setText(FormatFixed(loop_.y, 0));
+    controls_.Istwert->setText(FormatFixed(loop_.x, 1));
+    controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
     RepaintCharts();
 }
 
@@ -636,9 +636,9 @@ void TKavlonMain::SetTimerPeriod(int ms)
 void TKavlonMain::StartStopClick()
 {
     const bool running = timer_.isActive();
-    startStop_->setText(running ? QStringLiteral("&Start") : QStringLiteral("&Stop"));
-    startButton_->setEnabled(!startButton_->isEnabled());
-    stopButton_->setEnabled(!stopButton_->isEnabled());
+    controls_.StartStop->setText(running ? QStringLiteral("&Start") : QStringLiteral("&Stop"));
+    controls_.StartButton->setEnabled(!controls_.StartButton->isEnabled());
+    controls_.StopButton->setEnabled(!controls_.StopButton->isEnabled());
     if (running)
         timer_.stop();
     else
@@ -668,20 +668,20 @@ void TKavlonMain::WriteParameterReadOut(QLineEdit *readOut, Real value)
 void TKavlonMain::SollwertUpDownClick(SpinDirection direction)
 {
     loop_.w = SpinStep(loop_.w, SpinValue::w, direction == SpinDirection::Right);
-    sollwert_->setText(GeneralNumberText(loop_.w, QLocale().decimalPoint()));
+    controls_.Sollwert->setText(GeneralNumberText(loop_.w, QLocale().decimalPoint()));
 }
 
 void TKavlonMain::StoergroesseUpDownClick(SpinDirection direction)
 {
     loop_.Z = SpinStep(loop_.Z, SpinValue::Z, direction == SpinDirection::Right);
-    stoergroesse_->setText(GeneralNumberText(loop_.Z, QLocale().decimalPoint()));
+    controls_.Stoergroesse->setText(GeneralNumberText(loop_.Z, QLocale().decimalPoint()));
 }
 
 void TKavlonMain::StellgroesseUpDownClick(SpinDirection direction)
 {
     loop_.y = SpinStep(loop_.y, SpinValue::y, direction == SpinDirection::Right);
     // y keeps its fraction; only the read-out is rounded.
-    stellgroesse_->setText(FormatFixed(loop_.y, 0));
+    controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
 }
 
 void TKavlonMain::StepControllerParameter(Real &value, SpinValue which, QLineEdit *readOut,
@@ -695,23 +695,23 @@ void TKavlonMain::StepControllerParameter(Real &value, SpinValue which, QLineEdi
 
 void TKavlonMain::NachstellzeitUpDownClick(SpinDirection direction)
 {
-    StepControllerParameter(loop_.Tn, SpinValue::Tn, nachstellzeit_, direction);
+    StepControllerParameter(loop_.Tn, SpinValue::Tn, controls_.Nachstellzeit, direction);
 }
 
 void TKavlonMain::VerstaerkungUpDownClick(SpinDirection direction)
 {
-    StepControllerParameter(loop_.Kr, SpinValue::Kr, verstaerkung_, direction);
+    StepControllerParameter(loop_.Kr, SpinValue::Kr, controls_.Verstaerkung, direction);
 }
 
 void TKavlonMain::VorhaltezeitUpDownClick(SpinDirection direction)
 {
-    StepControllerParameter(loop_.Tv, SpinValue::Tv, vorhaltezeit_, direction);
+    StepControllerParameter(loop_.Tv, SpinValue::Tv, controls_.Vorhaltezeit, direction);
 }
 
 void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
 {
     loop_.Speed = SpeedStep(loop_.Speed, direction == SpinDirection::Right);
-    interval_->setText(QString::number(loop_.Speed));
+    controls_.Interval->setText(QString::number(loop_.Speed));
     // Written at every click, also when the value did not change.
     settings_.Write(Settings::Intervall, loop_.Speed);
 }
@@ -721,14 +721,14 @@ void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
 
 void TKavlonMain::UpdateControllerCaption()
 {
-    reglerLabelPanel_->SetCaption(ControllerTitleText(loop_.Kr, loop_.Tn, loop_.Tv));
+    controls_.ReglerLabelPanel->SetCaption(ControllerTitleText(loop_.Kr, loop_.Tn, loop_.Tv));
 }
 
 void TKavlonMain::UpdatePlantCaption()
 {
     if (loop_.PlantIndex < PlantCount) {
         const std::string_view title = Plants[loop_.PlantIndex].title;
-        regelstreckeLabelPanel_->SetCaption(
+        controls_.RegelstreckeLabelPanel->SetCaption(
             QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     }
 }
@@ -747,7 +747,7 @@ void TKavlonMain::SetControllerMode(bool controllerOn)
         if (loop_.PlantIndex == 2 || deadTimePlant)
             EnableOption(true);
     } else {
-        reglerLabelPanel_->SetCaption(QStringLiteral("Handregelung"));
+        controls_.ReglerLabelPanel->SetCaption(QStringLiteral("Handregelung"));
         if (deadTimePlant)
             EnableOption(false);
     }
@@ -756,9 +756,9 @@ void TKavlonMain::SetControllerMode(bool controllerOn)
 
 void TKavlonMain::EnableOption(bool on)
 {
-    optionLabel_->setEnabled(on);
+    controls_.OptionLabel->setEnabled(on);
     Find<QWidget>("OptionOffButton")->setEnabled(on);
-    optionOnButton_->setEnabled(on);
+    controls_.OptionOnButton->setEnabled(on);
 }
 
 void TKavlonMain::ReglerButtonClick() { SetControllerMode(true); }
@@ -774,17 +774,17 @@ void TKavlonMain::OptionOffButtonClick() { ApplyOptionSwitch(loop_, false); }
 void TKavlonMain::SelectPlant(int index, const QString &optionText, QToolButton *plantButton,
                               QAction *plantMenuItem)
 {
-    startStop_->setText(QStringLiteral("&Start"));
+    controls_.StartStop->setText(QStringLiteral("&Start"));
     if (checkedPlantItem_)
         checkedPlantItem_->setChecked(false);
     checkedPlantItem_ = plantMenuItem;
     checkedPlantItem_->setChecked(true);
     plantButton->setChecked(true);
-    startButton_->setEnabled(true);
-    stopButton_->setEnabled(false);
+    controls_.StartButton->setEnabled(true);
+    controls_.StopButton->setEnabled(false);
     timer_.stop();
     loop_.PlantIndex = static_cast<std::uint8_t>(index);
-    optionLabel_->setText(optionText);
+    controls_.OptionLabel->setText(optionText);
     plantHelpContext_ = plantMenuItem->property(HelpContextProperty).toInt();
     UpdatePlantCaption();
     EnableOption(OptionEnabledFor(index, loop_.HandMode));
@@ -798,9 +798,9 @@ struct PlantControls {
     const char *menuItem;
 };
 constexpr PlantControls PlantControlNames[PlantCount] = {
-    {"StreckeAButton", "PT3Prozess"},    {"StreckeBButton", "PT3Totzeit"},
-    {"StreckeCButton", "PT3Temperatur"}, {"StreckeDButton", "PT2Prozess"},
-    {"StreckeEButton", "PT2Integral"},   {"StreckeFButton", "PT2TotzeitKomp"},
+    {"StreckeAButton", "PT3Prozess"},       {"StreckeBButton", "PT3Totzeit"},
+    {"StreckeCButton", "PT3Temperatur"},    {"StreckeDButton", "PT2Prozess"},
+    {"StreckeEButton", "PT2Integral"},      {"StreckeFButton", "PT2TotzeitKomp"},
     {"StreckeGButton", "PT2Totzeit80Komp"},
 };
 
@@ -848,26 +848,26 @@ void TKavlonMain::BackgroundColorClick()
 void TKavlonMain::ExportColorClick()
 {
     printInColor_ = !printInColor_;
-    exportColor_->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
-                                        : QStringLiteral("&Druck in Farbe"));
+    controls_.ExportColor->setText(printInColor_ ? QStringLiteral("&Druck schwarz-weiss")
+                                                 : QStringLiteral("&Druck in Farbe"));
     settings_.Write(Settings::Druckausgabe, printInColor_);
 }
 
 ExportInputs TKavlonMain::ExportState() const
 {
     ExportInputs in;
-    in.ControllerTitle = reglerLabelPanel_->Caption();
+    in.ControllerTitle = controls_.ReglerLabelPanel->Caption();
     in.PlantIndex = loop_.PlantIndex;
     in.Charts = &charts_;
     in.HandMode = loop_.HandMode;
     in.ARWUOn = loop_.ARWUOn;
     in.TotKOn = loop_.TotKOn;
     in.StrKOn = loop_.StrKOn;
-    in.TvText = vorhaltezeit_->text();
-    in.TnText = nachstellzeit_->text();
-    in.KrText = verstaerkung_->text();
-    in.OptionCaption = optionLabel_->text();
-    in.OptionEnabled = optionLabel_->isEnabled();
+    in.TvText = controls_.Vorhaltezeit->text();
+    in.TnText = controls_.Nachstellzeit->text();
+    in.KrText = controls_.Verstaerkung->text();
+    in.OptionCaption = controls_.OptionLabel->text();
+    in.OptionEnabled = controls_.OptionLabel->isEnabled();
     in.PrintInColor = printInColor_;
     return in;
 }
@@ -891,7 +891,8 @@ void TKavlonMain::CopyClick()
         clipboard->setImage(picture);
     const QMimeData *held = clipboard ? clipboard->mimeData() : nullptr;
     if (picture.isNull() || !held || !held->hasImage())
-        ShowOutputFailure(QStringLiteral("Die Graphik konnte nicht in die Zwischenablage kopiert werden."));
+        ShowOutputFailure(
+            QStringLiteral("Die Graphik konnte nicht in die Zwischenablage kopiert werden."));
 }
 
 void TKavlonMain::PrintClick()
@@ -939,7 +940,8 @@ void TKavlonMain::GeneralHelpClick() { CallHelp(HelpCommand::Context, layout::Wi
 void TKavlonMain::HelpOnControllerClick()
 {
     if (!loop_.HandMode)
-        CallHelp(HelpCommand::Context, reglerLabelPanel_->property(HelpContextProperty).toInt());
+        CallHelp(HelpCommand::Context,
+                 controls_.ReglerLabelPanel->property(HelpContextProperty).toInt());
 }
 
 void TKavlonMain::HelpOnCourseClick() { CallHelp(HelpCommand::Context, plantHelpContext_); }

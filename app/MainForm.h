@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/KeyPreview.h"
+#include "app/MainFormControls.h"
+#include "app/Settings.h"
+#include "app/SpinArrows.h"
 #include "charts/LiveCharts.h"
 #include "engine/LoopState.h"
 #include "engine/OperatorValues.h"
-#include "app/KeyPreview.h"
-#include "app/Settings.h"
-#include "app/SpinArrows.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -14,18 +15,12 @@
 #include <memory>
 
 class QAction;
-class QActionGroup;
-class QPrinter;
-class QButtonGroup;
-class QLabel;
 class QLineEdit;
-class QRadioButton;
+class QPrinter;
 class QToolButton;
 
 namespace kavlon {
 
-class BevelPanel;
-class ChartView;
 struct ExportInputs;
 enum class HelpCommand : unsigned;
 
@@ -50,7 +45,7 @@ public:
     int PlantHelpContext() const { return plantHelpContext_; }
     QString HelpFilePath() const { return helpFilePath_; }
     const SettingsStore &Store() const { return settings_; }
-    QWidget *ClientArea() const { return client_; }
+    QWidget *ClientArea() const { return controls_.ClientArea; }
 
 public slots:
     // The simulation tick.
@@ -158,38 +153,9 @@ private:
     bool closed_ = false;
     KeyPreview keyPreview_;
 
-    QWidget *client_ = nullptr;
-
-    // Controls the handlers work on (all owned by the widget tree).
-    BevelPanel *reglerPanel_ = nullptr;
-    BevelPanel *regelstreckePanel_ = nullptr;
-    BevelPanel *reglerLabelPanel_ = nullptr;
-    BevelPanel *regelstreckeLabelPanel_ = nullptr;
-    BevelPanel *controlPanel_ = nullptr;
-    QWidget *toolBar_ = nullptr;
-    ChartView *reglerImage_ = nullptr;
-    ChartView *regelstreckeImage_ = nullptr;
-    QButtonGroup *plantButtons_ = nullptr;
-    QToolButton *startButton_ = nullptr;
-    QToolButton *stopButton_ = nullptr;
-    QLineEdit *istwert_ = nullptr;
-    QLineEdit *sollwert_ = nullptr;
-    QLineEdit *stellgroesse_ = nullptr;
-    QLineEdit *stoergroesse_ = nullptr;
-    QLineEdit *nachstellzeit_ = nullptr;
-    QLineEdit *vorhaltezeit_ = nullptr;
-    QLineEdit *verstaerkung_ = nullptr;
-    QLineEdit *interval_ = nullptr;
-    QRadioButton *reglerButton_ = nullptr;
-    QRadioButton *handButton_ = nullptr;
-    QRadioButton *arwuOnButton_ = nullptr;
-    QRadioButton *optionOnButton_ = nullptr;
-    QLabel *optionLabel_ = nullptr;
-
-    QAction *startStop_ = nullptr;
+    // The controls the handlers work on.
+    MainFormControls controls_;
     QAction *checkedPlantItem_ = nullptr;
-    QAction *backgroundColor_ = nullptr;
-    QAction *exportColor_ = nullptr;
 
     // One printer for the session, so that the printer set-up applies to the next print.
     std::unique_ptr<QPrinter> printer_;
