@@ -4,6 +4,7 @@
 #include "app/BevelPanel.h"
 #include "app/ChartView.h"
 #include "app/HelpViewer.h"
+#include "app/MainFormBuilder.h"
 #include "app/MainFormLayout.h"
 #include "app/NumberFormat.h"
 #include "engine/OperatorValues.h"
@@ -12,76 +13,35 @@
 #include "output/ExportTargets.h"
 #include "output/ReadoutText.h"
 
-#include <QActionGroup>
-#include <QApplication>
-#include <QButtonGroup>
+#include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QHash>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
-#include <QScreen>
 #include <QToolButton>
-
-#include <functional>
 
 namespace kavlon {
 
 namespace {
 
-const char *const HelpContextProperty = "helpContext";
+using layout::HelpContextProperty;
 
 // The timer period that every reset sets, whatever the speed: the first tick
 // after a reset comes after 100 ms.
 constexpr int ResetTimerPeriod = 100;
 
-QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
-
-QFont ArialFont(int pixels, bool bold)
-{
-    QFont f(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 QColor ColorOf(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-// The client area reports its size changes to the window.
-class ClientWidget : public QWidget {
-public:
-    explicit ClientWidget(QWidget *parent) : QWidget(parent) {}
-    std::function<void()> resized;
-
-protected:
-    void resizeEvent(QResizeEvent *) override
-    {
-        if (resized)
-            resized();
-    }
-};
-
-// The menu's key combinations, which the key preview lets win over a focused control.
-QList<QKeySequence> MenuShortcuts()
-{
-    QList<QKeySequence> shortcuts;
-    for (const layout::MenuItem &m : layout::Menu)
-        if (m.shortcut != 0)
-            shortcuts << QKeySequence(m.shortcut);
-    return shortcuts;
 }
 
 } // namespace
@@ -97,22 +57,14 @@ TKavlonMain::TKavlonMain(QWidget *parent)
     : QMainWindow(parent),
       keyPreview_(this, MenuShortcuts(), [this](QChar key) { FormKeyPress(key); })
 {
-    setObjectName(QStringLiteral("KavlonMain"));
-    setWindowTitle(QStringLiteral("Kavlon 2"));
-    QFont windowFont(
-        QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
-    windowFont.setPixelSize(layout::WindowFontPixels);
-    setFont(windowFont);
-    setProperty(HelpContextProperty, layout::WindowHelpContext);
-    // First placed centred on the screen at its design size; the program then
-    // shows it maximised, and this is the size it is restored to.
-    resize(layout::DesignWidth, layout::DesignHeight);
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    BuildMainForm(*this, controls_);
+    controls_.ReglerImage->SetImage(&charts_.ReglerImage());
+    controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
 
-    BuildControls();
-    BuildMenu();
-    ConnectHandlers();
+    // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
+    // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TKavlonMain::ActionOnTimer);
     // Key preview: the window sees space and Escape before the focused control.
     keyPreview_.Start();
     FormCreate();
@@ -122,282 +74,8 @@ TKavlonMain::~TKavlonMain()
 {
     timer_.stop();
     // The views point into the charts, which go before the widget tree does.
-    if (controls_.ReglerImage)
-        controls_.ReglerImage->SetImage(nullptr);
-    if (controls_.RegelstreckeImage)
-        controls_.RegelstreckeImage->SetImage(nullptr);
-}
-
-// ---------------------------------------------------------------------------
-// Building the window from the layout tables
-
-void TKavlonMain::BuildControls()
-{
-    auto *client = new ClientWidget(this);
-    client->setObjectName(QStringLiteral("ClientArea"));
-    client->setAutoFillBackground(true);
-    client->setBackgroundRole(QPalette::Button);
-    setCentralWidget(client);
-    controls_.ClientArea = client;
-
-    QHash<QString, QWidget *> built;
-    auto *plantButtons = new QButtonGroup(this);
-    plantButtons->setExclusive(true);
-
-    for (const layout::Control &c : layout::Controls) {
-        QWidget *parent =
-            c.parent ? built.value(QString::fromLatin1(c.parent)) : controls_.ClientArea;
-        Q_ASSERT(parent);
-        QWidget *w = nullptr;
-        const QString caption = Text(c.caption);
-        switch (c.kind) {
-        case layout::Kind::ChartPanel:
-        case layout::Kind::TitlePanel: {
-            auto *p = new BevelPanel(parent);
-            p->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered);
-            p->SetColor(Qt::white);
-            p->SetCaptionColor(Qt::black);
-            p->SetCaption(caption);
-            w = p;
-            break;
-        }
-        case layout::Kind::ControlPanel:
-        case layout::Kind::SubPanel: {
-            auto *p = new BevelPanel(parent);
-            p->SetBevels(c.kind == layout::Kind::ControlPanel ? BevelPanel::Bevel::Lowered
-                                                              : BevelPanel::Bevel::Raised,
-                         BevelPanel::Bevel::None);
-            w = p;
-            break;
-        }
-        case layout::Kind::ToolBar: w = new QWidget(parent); break;
-        case layout::Kind::ToolButton: {
-            auto *b = new QToolButton(parent);
-            b->setIcon(QIcon(DrawToolPicture(c.picture)));
-            b->setIconSize(QSize(ToolPictureSize, ToolPictureSize));
-            b->setAutoRaise(true);
-            // Picture buttons are clicked, never focused.
-            b->setFocusPolicy(Qt::NoFocus);
-            if (c.group != layout::NoGroup) {
-                b->setCheckable(true);
-                b->setChecked(c.checked);
-                plantButtons->addButton(b);
-            }
-            w = b;
-            break;
-        }
-        case layout::Kind::Label:
-        case layout::Kind::FixedLabel: w = new QLabel(caption, parent); break;
-        case layout::Kind::ReadOut: {
-            auto *e = new QLineEdit(parent);
-            e->setReadOnly(true);
-            e->setTextMargins(0, 0, 0, 0);
-            QPalette pal = e->palette();
-            pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-            e->setPalette(pal);
-            w = e;
-            break;
-        }
-        case layout::Kind::Spin: w = new SpinArrows(parent); break;
-        case layout::Kind::Radio: {
-            auto *r = new QRadioButton(caption, parent);
-            // The captions must fit 41 pixels beside the indicator.
-            r->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
-            r->setChecked(c.checked);
-            w = r;
-            break;
-        }
-        case layout::Kind::Chart: w = new ChartView(parent); break;
-        }
-        w->setObjectName(QString::fromLatin1(c.name));
-        if (c.font.pixels > 0)
-            w->setFont(ArialFont(c.font.pixels, c.font.bold));
-        if (c.kind == layout::Kind::Label) {
-            w->move(c.left, c.top);
-            w->adjustSize();
-        } else {
-            w->setGeometry(c.left, c.top, c.width, c.height);
-        }
-        if (*c.hint)
-            w->setToolTip(Text(c.hint));
-        if (c.helpContext != layout::NoHelp)
-            w->setProperty(HelpContextProperty, c.helpContext);
-        w->setEnabled(c.enabled);
-        built.insert(w->objectName(), w);
-    }
-
-    controls_.ReglerPanel = Find<BevelPanel>("ReglerPanel");
-    controls_.RegelstreckePanel = Find<BevelPanel>("RegelstreckePanel");
-    controls_.ReglerLabelPanel = Find<BevelPanel>("ReglerLabelPanel");
-    controls_.RegelstreckeLabelPanel = Find<BevelPanel>("RegelstreckeLabelPanel");
-    controls_.ControlPanel = Find<BevelPanel>("ControlPanel");
-    controls_.ToolBar = Find<QWidget>("ToolBar");
-    controls_.ReglerImage = Find<ChartView>("ReglerImage");
-    controls_.RegelstreckeImage = Find<ChartView>("RegelstreckeImage");
-    controls_.StartButton = Find<QToolButton>("StartButton");
-    controls_.StopButton = Find<QToolButton>("StopButton");
-    controls_.Istwert = Find<QLineEdit>("Istwert");
-    controls_.Sollwert = Find<QLineEdit>("Sollwert");
-    controls_.Stellgroesse = Find<QLineEdit>("Stellgroesse");
-    controls_.Stoergroesse = Find<QLineEdit>("Stoergroesse");
-    controls_.Nachstellzeit = Find<QLineEdit>("Nachstellzeit");
-    controls_.Vorhaltezeit = Find<QLineEdit>("Vorhaltezeit");
-    controls_.Verstaerkung = Find<QLineEdit>("Verstaerkung");
-    controls_.Interval = Find<QLineEdit>("Interval");
-    controls_.HandButton = Find<QRadioButton>("HandButton");
-    controls_.ARWUOnButton = Find<QRadioButton>("ARWUOnButton");
-    controls_.OptionOnButton = Find<QRadioButton>("OptionOnButton");
-    controls_.OptionLabel = Find<QLabel>("OptionLabel");
-
-    controls_.ReglerImage->SetImage(&charts_.ReglerImage());
-    controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
-    client->resized = [this] {
-        // The tool bar is attached to the top edge; the rest is FormResize's.
-        controls_.ToolBar->setGeometry(0, 0, controls_.ClientArea->width(), layout::ToolBarHeight);
-        FormResize();
-    };
-}
-
-void TKavlonMain::BuildMenu()
-{
-    QHash<QString, QMenu *> menus;
-    QHash<QString, QActionGroup *> groups;
-    for (const layout::MenuItem &m : layout::Menu) {
-        const QString name = QString::fromLatin1(m.name);
-        const QString caption = Text(m.caption);
-        if (m.submenu) {
-            QMenu *menu = menuBar()->addMenu(caption);
-            menu->setObjectName(name);
-            menus.insert(name, menu);
-            continue;
-        }
-        QAction *a = nullptr;
-        if (!m.parent)
-            a = menuBar()->addAction(caption); // a command on the menu bar itself
-        else if (caption == QLatin1String("-"))
-            a = menus.value(QString::fromLatin1(m.parent))->addSeparator();
-        else
-            a = menus.value(QString::fromLatin1(m.parent))->addAction(caption);
-        a->setObjectName(name);
-        if (m.shortcut != 0)
-            a->setShortcut(QKeySequence(m.shortcut));
-        if (*m.hint) {
-            a->setToolTip(Text(m.hint));
-            a->setStatusTip(Text(m.hint));
-        }
-        if (m.helpContext != layout::NoHelp)
-            a->setProperty(HelpContextProperty, m.helpContext);
-        if (m.radioGroup != layout::NoRadio) {
-            const QString key = QString::fromLatin1(m.parent) + QString::number(m.radioGroup);
-            QActionGroup *group = groups.value(key);
-            if (!group) {
-                group = new QActionGroup(a->parent());
-                // The time axis may have no item marked (a stored length other
-                // than 180, 300 and 600); a plant is always marked.
-                group->setExclusionPolicy(m.radioGroup == layout::PlantRadioGroup
-                                              ? QActionGroup::ExclusionPolicy::Exclusive
-                                              : QActionGroup::ExclusionPolicy::ExclusiveOptional);
-                groups.insert(key, group);
-            }
-            a->setCheckable(true);
-            a->setChecked(m.checked);
-            group->addAction(a);
-        }
-    }
-    for (QMenu *menu : std::as_const(menus))
-        menu->setToolTipsVisible(true);
-
-    controls_.StartStop = Find<QAction>("StartStop");
-    checkedPlantItem_ = Find<QAction>("PT3Prozess");
-    controls_.BackgroundColor = Find<QAction>("BackgroundColor");
-    controls_.ExportColor = Find<QAction>("ExportColor");
-}
-
-void TKavlonMain::ConnectHandlers()
-{
-    auto onTrigger = [this](const char *name, void (TKavlonMain::*handler)()) {
-        connect(Find<QAction>(name), &QAction::triggered, this, handler);
-    };
-    auto onClick = [this](const char *name, void (TKavlonMain::*handler)()) {
-        connect(Find<QToolButton>(name), &QToolButton::clicked, this, handler);
-    };
-    auto onSpin = [this](const char *name, void (TKavlonMain::*handler)(SpinDirection)) {
-        connect(Find<SpinArrows>(name), &SpinArrows::Click, this, handler);
-    };
-    // A radio button reacts only when it becomes checked.
-    auto onChecked = [this](const char *name, void (TKavlonMain::*handler)()) {
-        connect(Find<QRadioButton>(name), &QRadioButton::toggled, this, [this, handler](bool on) {
-            if (on)
-                (this->*handler)();
-        });
-    };
-
-    // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
-    // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &TKavlonMain::ActionOnTimer);
-
-    onClick("ExitButton", &TKavlonMain::ExitButtonClick);
-    onClick("PrintButton", &TKavlonMain::PrintClick);
-    onClick("StreckeAButton", &TKavlonMain::PT3ProzessClick);
-    onClick("StreckeBButton", &TKavlonMain::PT3TotzeitClick);
-    onClick("StreckeCButton", &TKavlonMain::PT3TemperaturClick);
-    onClick("StreckeDButton", &TKavlonMain::PT2ProzessClick);
-    onClick("StreckeEButton", &TKavlonMain::PT2IntegralClick);
-    onClick("StreckeFButton", &TKavlonMain::PT2TotzeitKompClick);
-    onClick("StreckeGButton", &TKavlonMain::PT2Totzeit80KompClick);
-    onClick("StartButton", &TKavlonMain::StartStopClick);
-    onClick("StopButton", &TKavlonMain::StartStopClick);
-    onClick("ResetButton", &TKavlonMain::ResetClick);
-    onClick("HelpButton", &TKavlonMain::GeneralHelpClick);
-
-    onSpin("SollwertUpDown", &TKavlonMain::SollwertUpDownClick);
-    onSpin("StellgroesseUpDown", &TKavlonMain::StellgroesseUpDownClick);
-    onSpin("StoergroesseUpDown", &TKavlonMain::StoergroesseUpDownClick);
-    onSpin("NachstellzeitUpDown", &TKavlonMain::NachstellzeitUpDownClick);
-    onSpin("VorhaltezeitUpDown", &TKavlonMain::VorhaltezeitUpDownClick);
-    onSpin("VerstaerkungUpDown", &TKavlonMain::VerstaerkungUpDownClick);
-    onSpin("SpeedUpDown", &TKavlonMain::SpeedUpDownClick);
-
-    onChecked("ReglerButton", &TKavlonMain::ReglerButtonClick);
-    onChecked("HandButton", &TKavlonMain::HandButtonClick);
-    onChecked("ARWUOnButton", &TKavlonMain::ARWUOnButtonClick);
-    onChecked("ARWUOffButton", &TKavlonMain::ARWUOffButtonClick);
-    onChecked("OptionOnButton", &TKavlonMain::OptionOnButtonClick);
-    onChecked("OptionOffButton", &TKavlonMain::OptionOffButtonClick);
-
-    onTrigger("PT3Prozess", &TKavlonMain::PT3ProzessClick);
-    onTrigger("PT3Totzeit", &TKavlonMain::PT3TotzeitClick);
-    onTrigger("PT3Temperatur", &TKavlonMain::PT3TemperaturClick);
-    onTrigger("PT2Prozess", &TKavlonMain::PT2ProzessClick);
-    onTrigger("PT2Integral", &TKavlonMain::PT2IntegralClick);
-    onTrigger("PT2TotzeitKomp", &TKavlonMain::PT2TotzeitKompClick);
-    onTrigger("PT2Totzeit80Komp", &TKavlonMain::PT2Totzeit80KompClick);
-    onTrigger("StartStop", &TKavlonMain::StartStopClick);
-    onTrigger("Reset", &TKavlonMain::ResetClick);
-    onTrigger("Copy", &TKavlonMain::CopyClick);
-    onTrigger("Print", &TKavlonMain::PrintClick);
-    onTrigger("DruckerEinstellung", &TKavlonMain::DruckerEinstellungClick);
-    onTrigger("Zeitachse600", &TKavlonMain::Zeitachse600Click);
-    onTrigger("Zeitachse300", &TKavlonMain::Zeitachse300Click);
-    onTrigger("Zeitachse180", &TKavlonMain::Zeitachse180Click);
-    onTrigger("BackgroundColor", &TKavlonMain::BackgroundColorClick);
-    onTrigger("ExportColor", &TKavlonMain::ExportColorClick);
-    onTrigger("GeneralHelp", &TKavlonMain::GeneralHelpClick);
-    onTrigger("HelpOnController", &TKavlonMain::HelpOnControllerClick);
-    onTrigger("HelpOnCourse", &TKavlonMain::HelpOnCourseClick);
-    onTrigger("HelpOnHelp", &TKavlonMain::HelpOnHelpClick);
-    onTrigger("HelpIndex", &TKavlonMain::HelpIndexClick);
-    onTrigger("AboutIt", &TKavlonMain::AboutItClick);
-
-    connect(controls_.ReglerLabelPanel, &BevelPanel::MouseDown, this,
-            &TKavlonMain::ReglerLabelPanelMouseDown);
-    connect(controls_.ReglerImage, &ChartView::MouseDown, this,
-            &TKavlonMain::ReglerLabelPanelMouseDown);
-    connect(controls_.RegelstreckeLabelPanel, &BevelPanel::MouseDown, this,
-            &TKavlonMain::RegelstreckeLabelPanelMouseDown);
-    connect(controls_.RegelstreckeImage, &ChartView::MouseDown, this,
-            &TKavlonMain::RegelstreckeLabelPanelMouseDown);
+    controls_.ReglerImage->SetImage(nullptr);
+    controls_.RegelstreckeImage->SetImage(nullptr);
 }
 
 // ---------------------------------------------------------------------------

@@ -114,9 +114,6 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void BuildControls();
-    void BuildMenu();
-    void ConnectHandlers();
     void FormCreate();
     void LoadSettings();
     bool OpenSettings();

@@ -41,6 +41,9 @@ inline constexpr Font Arial12Bold{12, true};
 inline constexpr Font Arial16Bold{16, true};
 
 inline constexpr int NoHelp = 0;
+
+// The property that carries a control's or menu item's help context.
+inline constexpr const char *HelpContextProperty = "helpContext";
 inline constexpr int NoGroup = 0;
 
 struct Control {
