@@ -1,5 +1,7 @@
 #include "analysis/StepMetrics.h"
 
+#include "engine/RealText.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -74,12 +76,8 @@ void AppendInteger(std::string &line, long long v)
 
 void AppendReal(std::string &line, Real v)
 {
-    // -0 arises from sign flips of an exact zero and means 0.
-    if (v == 0)
-        v = 0;
-    char text[64];
-    const auto r = std::to_chars(text, text + sizeof text, v);
-    line.append(text, r.ptr);
+    char text[RealTextCapacity];
+    line.append(text, WriteRealText(text, v));
 }
 
 // Whole seconds as integers: the shortest form of 1000000 as a real would be 1e+06.

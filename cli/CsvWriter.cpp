@@ -1,5 +1,7 @@
 #include "cli/CsvWriter.h"
 
+#include "engine/RealText.h"
+
 #include <charconv>
 
 namespace kavlon::sim {
@@ -9,9 +11,7 @@ std::string_view ColumnText::Of(Real v)
     if (!valid_ || !SameReal(value_, v)) {
         value_ = v;
         valid_ = true;
-        const Real shown = v == 0 ? Real{0} : v;
-        const auto r = std::to_chars(text_.data(), text_.data() + text_.size(), shown);
-        length_ = static_cast<std::size_t>(r.ptr - text_.data());
+        length_ = static_cast<std::size_t>(WriteRealText(text_.data(), v) - text_.data());
     }
     return {text_.data(), length_};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/LoopState.h"
+#include "engine/RealText.h"
 
 #include <array>
 #include <cstddef>
@@ -28,7 +29,7 @@ public:
 private:
     Real value_{0};
     bool valid_{false};
-    std::array<char, 48> text_{};
+    std::array<char, RealTextCapacity> text_{};
     std::size_t length_{0};
 };
 

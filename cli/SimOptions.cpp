@@ -223,7 +223,8 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
                                              "--tn",    "--tv",    "--y",  "--arwu",   "--option",
                                              "--mode",  "--at",    "--events", "--output",
                                              "--charts", "--chart-size", "--time-axis",
-                                             "--background", "--png", "--pdf"};
+                                             "--background", "--png", "--pdf",
+                                             "--metrics", "--band"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -301,6 +302,17 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             if (value != "180" && value != "300" && value != "600")
                 return fail(where + ": " + Quote(value) + " is not 180, 300 or 600");
             ParseInt(value, 180, 600, o.timeAxis);
+        } else if (arg == "--metrics") {
+            if (value.empty())
+                return fail("--metrics needs a file name");
+            o.metrics = value;
+        } else if (arg == "--band") {
+            // Per cent of the step; the window offers 1, 2 and 5.
+            Real p = 0;
+            if (!ParseReal(value, p) || p <= 0 || p > 100)
+                return fail(where + ": " + Quote(value) + " is not a per cent above 0 up to 100");
+            o.bandPercent = p;
+            o.bandGiven = true;
         } else if (arg == "--background") {
             chartOption = arg;
             if (!ParseSwitch(value, "black", "white", o.blackBackground))
@@ -318,6 +330,9 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         return fail(chartOption + ": only with --charts, --png or --pdf");
     if (o.blackAndWhite && o.png.empty() && o.pdf.empty())
         return fail("--bw: only with --png or --pdf");
+
+    if (o.bandGiven && o.metrics.empty())
+        return fail("--band: only with --metrics");
 
     if (o.yGiven && !o.hand)
         return fail("--y: only with --mode hand (the controller sets y otherwise)");
@@ -380,6 +395,14 @@ Options:
                          (one A4 page, portrait, 600 dpi)
   --bw                   black-and-white line styles instead of colours in the
                          --png and --pdf output
+  --metrics FILE         write the step segments of the run and their figures as
+                         CSV: start,end,kind,delta,band,rise,settling,overshoot,
+                         emax,steady_error,iae (one row per segment; a segment
+                         starts at a step of w or Z and ends at the next change
+                         acting on the loop; empty fields where a figure does
+                         not exist)
+  --band P               tolerance band for --metrics in per cent of the step
+                         (default 2)
   --chart-size WxH       size of each live chart image (default 980x216)
   --time-axis 180|300|600
                          chart window in seconds (default 600)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/StepMetrics.h"
 #include "engine/LoopState.h"
 
 #include <string>
@@ -42,6 +43,9 @@ struct SimOptions {
     std::string png;              // the clipboard picture after the run; empty: none
     std::string pdf;              // the printed page after the run; empty: none
     bool blackAndWhite = false;   // --bw: line styles instead of colours in png/pdf
+    std::string metrics;          // CSV of the step segments and their figures; empty: none
+    Real bandPercent = DefaultBandPercent; // --band: tolerance band in per cent of the step
+    bool bandGiven = false;
     bool help = false;
     bool version = false;
 };

@@ -1,8 +1,12 @@
 #include "cli/SimRun.h"
 
+#include "analysis/RunRecorder.h"
 #include "cli/CsvWriter.h"
 #include "engine/LoopTick.h"
 #include "engine/OperatorValues.h"
+
+#include <optional>
+#include <string>
 
 namespace kavlon::sim {
 
@@ -55,7 +59,56 @@ bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e)
     return false;
 }
 
-bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
+bool ActsOnLoop(const LoopState &before, const LoopState &after)
+{
+    return before.w != after.w || before.Z != after.Z || before.Kr != after.Kr
+           || before.Tn != after.Tn || before.Tv != after.Tv || before.y != after.y
+           || before.ARWUOn != after.ARWUOn || before.TotKOn != after.TotKOn
+           || before.StrKOn != after.StrKOn || before.HandMode != after.HandMode;
+}
+
+namespace {
+
+// The step segments of a run, written as they complete.
+class MetricsWriter {
+public:
+    MetricsWriter(std::FILE *out, Real bandPercent) : out_(out)
+    {
+        recorder_.SetBandPercent(bandPercent);
+        Write(MetricsCsvHeader());
+    }
+
+    RunRecorder &Recorder() { return recorder_; }
+
+    // Writes the segments completed so far.
+    void Drain()
+    {
+        for (const StepSegment &segment : recorder_.TakeCompleted())
+            Write(MetricsCsvRow(segment));
+    }
+
+    bool Finish()
+    {
+        recorder_.Finish();
+        Drain();
+        return ok_ && std::fflush(out_) == 0;
+    }
+
+private:
+    void Write(const std::string &text)
+    {
+        if (std::fwrite(text.data(), 1, text.size(), out_) != text.size())
+            ok_ = false;
+    }
+
+    std::FILE *out_;
+    RunRecorder recorder_;
+    bool ok_{true};
+};
+
+} // namespace
+
+bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer, std::FILE *metrics)
 {
     SwitchPositions switches;
     LoopState s = StartState(o, switches);
@@ -63,12 +116,26 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
     csv.Header();
     if (observer)
         observer->Reset(s);
+    std::optional<MetricsWriter> steps;
+    if (metrics) {
+        steps.emplace(metrics, o.bandPercent);
+        steps->Recorder().StartFromRest(s);
+    }
 
     auto next = o.events.begin();
     auto applyDue = [&](int tick) {
-        for (; next != o.events.end() && next->tick == tick; ++next)
-            if (ApplyEvent(s, switches, *next) && observer)
+        for (; next != o.events.end() && next->tick == tick; ++next) {
+            const LoopState before = s;
+            const bool reset = ApplyEvent(s, switches, *next);
+            if (reset && observer)
                 observer->Reset(s);
+            if (steps && reset)
+                steps->Recorder().StartFromRest(s);
+            else if (steps && ActsOnLoop(before, s))
+                steps->Recorder().OperatorChanged(s);
+        }
+        if (steps)
+            steps->Drain();
     };
 
     applyDue(0);
@@ -78,13 +145,16 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer)
         LoopTick(s, [&](const LoopState &t) {
             if (observer)
                 observer->Tick(t);
+            if (steps)
+                steps->Recorder().Sample(t);
         });
         csv.Row(s.TickCount, s);
         applyDue(tick);
     }
     if (observer)
         observer->Finished(s);
-    return csv.Flush() && std::fflush(out) == 0;
+    const bool stepsWritten = !steps || steps->Finish();
+    return csv.Flush() && std::fflush(out) == 0 && stepsWritten;
 }
 
 } // namespace kavlon::sim

@@ -34,8 +34,15 @@ public:
     virtual void Finished(const LoopState &) {}
 };
 
-// Runs the whole simulation and writes the CSV to out. Returns false when
+// Whether a change between ticks acted on the loop: a value or a flag the
+// engine reads differs. A switch put where it already stood, or the option
+// switch of a plant that has none, changes nothing and ends no step segment.
+bool ActsOnLoop(const LoopState &before, const LoopState &after);
+
+// Runs the whole simulation and writes the CSV to out and, when `metrics` is
+// given, the step segments with their figures to it. Returns false when
 // writing failed.
-bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer = nullptr);
+bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer = nullptr,
+                   std::FILE *metrics = nullptr);
 
 } // namespace kavlon::sim

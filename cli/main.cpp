@@ -40,18 +40,33 @@ int main(int argc, char **argv)
     }
     TickObserver *observer = charts.get();
 
+    std::FILE *metrics = nullptr;
+    if (!o.metrics.empty()) {
+        metrics = std::fopen(o.metrics.c_str(), "wb");
+        if (!metrics) {
+            std::fprintf(stderr, "kavlon-sim: --metrics: cannot write '%s': %s\n",
+                         o.metrics.c_str(), std::strerror(errno));
+            return 2;
+        }
+    }
     std::FILE *out = stdout;
     if (!o.output.empty()) {
         out = std::fopen(o.output.c_str(), "wb");
         if (!out) {
             std::fprintf(stderr, "kavlon-sim: --output: cannot write '%s': %s\n", o.output.c_str(),
                          std::strerror(errno));
+            if (metrics) {
+                // Nothing is left behind when the arguments cannot be served.
+                std::fclose(metrics);
+                std::remove(o.metrics.c_str());
+            }
             return 2;
         }
     }
-    const bool written = RunSimulation(o, out, observer);
+    const bool written = RunSimulation(o, out, observer, metrics);
     const bool closed = out == stdout || std::fclose(out) == 0;
-    if (!written || !closed) {
+    const bool metricsClosed = !metrics || std::fclose(metrics) == 0;
+    if (!written || !closed || !metricsClosed) {
         std::fprintf(stderr, "kavlon-sim: writing the CSV failed: %s\n", std::strerror(errno));
         return 1;
     }
