@@ -33,6 +33,7 @@ namespace kavlon {
 namespace {
 
 using layout::HelpContextProperty;
+using layout::Text;
 
 // The timer period that every reset sets, whatever the speed: the first tick
 // after a reset comes after 100 ms.
@@ -113,17 +114,16 @@ void TKavlonMain::FormCreate()
 
     UpdateControllerCaption();
 
-    loop_.PlantIndex = 0;
-    checkedPlantItem_ = Find<QAction>("PT3Prozess");
+    loop_.PlantIndex = defaults.PlantIndex;
+    const auto &plant = layout::PlantControls[loop_.PlantIndex];
+    checkedPlantItem_ = Find<QAction>(plant.menuItem);
     checkedPlantItem_->setChecked(true);
-    Find<QToolButton>("StreckeAButton")->setChecked(true);
+    Find<QToolButton>(plant.button)->setChecked(true);
     plantHelpContext_ = checkedPlantItem_->property(HelpContextProperty).toInt();
     UpdatePlantCaption();
 
-    const std::string_view noOption = OptionLabel(OptionKind::None);
-    controls_.OptionLabel->setText(
-        QString::fromLatin1(noOption.data(), static_cast<qsizetype>(noOption.size())));
-    EnableOption(false);
+    controls_.OptionLabel->setText(Text(OptionLabelOf(loop_)));
+    EnableOption(OptionEnabledFor(loop_.PlantIndex, loop_.HandMode));
 
     curvesExist_ = true;
     timer_.stop();
@@ -221,23 +221,21 @@ void TKavlonMain::FormResize()
     // A window smaller than the fixed parts gives zero or negative sizes; the
     // widgets then shrink to nothing and come back when the window grows.
     auto atLeast0 = [](int v) { return v < 0 ? 0 : v; };
-    const int imageWidth = atLeast0(width - 2 * layout::ChartInset);
-    const int imageHeight = atLeast0(h - 2 * layout::ChartInset);
+    const int imageWidth = atLeast0(width - 2 * ImageInset);
+    const int imageHeight = atLeast0(h - 2 * ImageInset);
 
     controls_.ReglerLabelPanel->setGeometry(layout::PanelLeft, controls_.ReglerLabelPanel->y(),
                                             atLeast0(width), layout::TitlePanelHeight);
     controls_.ReglerPanel->setGeometry(layout::PanelLeft, controls_.ReglerPanel->y(),
                                        atLeast0(width), atLeast0(h));
-    controls_.ReglerImage->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth,
-                                       imageHeight);
+    controls_.ReglerImage->setGeometry(ImageInset, ImageInset, imageWidth, imageHeight);
 
     const int plantTitleTop = layout::ToolBarHeight + layout::TitlePanelHeight + h + 8;
     controls_.RegelstreckeLabelPanel->setGeometry(layout::PanelLeft, plantTitleTop, atLeast0(width),
                                                   layout::TitlePanelHeight);
     controls_.RegelstreckePanel->setGeometry(
         layout::PanelLeft, plantTitleTop + layout::TitlePanelHeight, atLeast0(width), atLeast0(h));
-    controls_.RegelstreckeImage->setGeometry(layout::ChartInset, layout::ChartInset, imageWidth,
-                                             imageHeight);
+    controls_.RegelstreckeImage->setGeometry(ImageInset, ImageInset, imageWidth, imageHeight);
 
     ResetGraphics();
 }
@@ -404,11 +402,8 @@ void TKavlonMain::UpdateControllerCaption()
 
 void TKavlonMain::UpdatePlantCaption()
 {
-    if (loop_.PlantIndex < PlantCount) {
-        const std::string_view title = Plants[loop_.PlantIndex].title;
-        controls_.RegelstreckeLabelPanel->SetCaption(
-            QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    }
+    if (loop_.PlantIndex < PlantCount)
+        controls_.RegelstreckeLabelPanel->SetCaption(Text(Plants[loop_.PlantIndex].title));
 }
 
 void TKavlonMain::SetControllerMode(bool controllerOn)
@@ -419,16 +414,11 @@ void TKavlonMain::SetControllerMode(bool controllerOn)
           "VerstaerkungLabel", "Verstaerkung", "VorhaltezeitUpDown", "VorhaltezeitLabel",
           "Vorhaltezeit", "ARWULabel", "ARWUOffButton", "ARWUOnButton"})
         Find<QWidget>(name)->setEnabled(controllerOn);
-    const bool deadTimePlant = loop_.PlantIndex == 5 || loop_.PlantIndex == 6;
-    if (controllerOn) {
+    if (controllerOn)
         UpdateControllerCaption();
-        if (loop_.PlantIndex == 2 || deadTimePlant)
-            EnableOption(true);
-    } else {
-        controls_.ReglerLabelPanel->SetCaption(QStringLiteral("Handregelung"));
-        if (deadTimePlant)
-            EnableOption(false);
-    }
+    else
+        controls_.ReglerLabelPanel->SetCaption(HandModeTitleText());
+    EnableOption(OptionEnabledFor(loop_.PlantIndex, !controllerOn));
     loop_.HandMode = !controllerOn;
 }
 
@@ -469,27 +459,11 @@ void TKavlonMain::SelectPlant(int index, const QString &optionText, QToolButton 
     ResetGraphics();
 }
 
-namespace {
-
-struct PlantControls {
-    const char *button;
-    const char *menuItem;
-};
-constexpr PlantControls PlantControlNames[PlantCount] = {
-    {"StreckeAButton", "PT3Prozess"},       {"StreckeBButton", "PT3Totzeit"},
-    {"StreckeCButton", "PT3Temperatur"},    {"StreckeDButton", "PT2Prozess"},
-    {"StreckeEButton", "PT2Integral"},      {"StreckeFButton", "PT2TotzeitKomp"},
-    {"StreckeGButton", "PT2Totzeit80Komp"},
-};
-
-} // namespace
-
 void TKavlonMain::SelectPlantRow(int index)
 {
-    const std::string_view option = OptionLabel(Plants[static_cast<std::size_t>(index)].option);
-    SelectPlant(index, QString::fromLatin1(option.data(), static_cast<qsizetype>(option.size())),
-                Find<QToolButton>(PlantControlNames[index].button),
-                Find<QAction>(PlantControlNames[index].menuItem));
+    const auto &names = layout::PlantControls[static_cast<std::size_t>(index)];
+    SelectPlant(index, Text(OptionLabel(OptionKindOf(index))), Find<QToolButton>(names.button),
+                Find<QAction>(names.menuItem));
 }
 
 void TKavlonMain::PT3ProzessClick() { SelectPlantRow(0); }

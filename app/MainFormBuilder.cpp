@@ -23,8 +23,6 @@ namespace kavlon {
 
 namespace {
 
-QString Text(const char *utf8) { return QString::fromUtf8(utf8); }
-
 QFont ArialFont(int pixels, bool bold)
 {
     QFont f(QStringList{QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
@@ -72,7 +70,7 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
             c.parent ? built.value(QString::fromLatin1(c.parent)) : controls.ClientArea;
         Q_ASSERT(parent);
         QWidget *w = nullptr;
-        const QString caption = Text(c.caption);
+        const QString caption = layout::Text(c.caption);
         switch (c.kind) {
         case layout::Kind::ChartPanel:
         case layout::Kind::TitlePanel: {
@@ -101,7 +99,7 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
             b->setAutoRaise(true);
             // Picture buttons are clicked, never focused.
             b->setFocusPolicy(Qt::NoFocus);
-            if (c.group != layout::NoGroup) {
+            if (c.plant != layout::NoPlant) {
                 b->setCheckable(true);
                 b->setChecked(c.checked);
                 plantButtons->addButton(b);
@@ -141,8 +139,8 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
         } else {
             w->setGeometry(c.left, c.top, c.width, c.height);
         }
-        if (*c.hint)
-            w->setToolTip(Text(c.hint));
+        if (!c.hint.empty())
+            w->setToolTip(layout::Text(c.hint));
         if (c.helpContext != layout::NoHelp)
             w->setProperty(layout::HelpContextProperty, c.helpContext);
         w->setEnabled(c.enabled);
@@ -185,7 +183,7 @@ void BuildMenu(TKavlonMain &window, MainFormControls &controls)
     QHash<QString, QActionGroup *> groups;
     for (const layout::MenuItem &m : layout::Menu) {
         const QString name = QString::fromLatin1(m.name);
-        const QString caption = Text(m.caption);
+        const QString caption = layout::Text(m.caption);
         if (m.submenu) {
             QMenu *menu = window.menuBar()->addMenu(caption);
             menu->setObjectName(name);
@@ -202,9 +200,9 @@ void BuildMenu(TKavlonMain &window, MainFormControls &controls)
         a->setObjectName(name);
         if (m.shortcut != 0)
             a->setShortcut(QKeySequence(m.shortcut));
-        if (*m.hint) {
-            a->setToolTip(Text(m.hint));
-            a->setStatusTip(Text(m.hint));
+        if (!m.hint.empty()) {
+            a->setToolTip(layout::Text(m.hint));
+            a->setStatusTip(layout::Text(m.hint));
         }
         if (m.helpContext != layout::NoHelp)
             a->setProperty(layout::HelpContextProperty, m.helpContext);

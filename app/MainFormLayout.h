@@ -2,15 +2,22 @@
 
 // The fixed part of the main window as data: every control with its parent,
 // kind, design position and size, font, caption, hint, help context and start
-// state, in tab order; and the menu tree. TKavlonMain builds its widgets from
+// state, in tab order; and the menu tree. BuildMainForm builds the window from
 // these tables and attaches the behaviour; FormResize moves and stretches the
-// chart and title panels and the control panel afterwards.
+// chart and title panels and the control panel afterwards. The plants' buttons
+// and menu items are made from the engine's plant table, so that their titles,
+// captions and help numbers are written once.
 
 #include "app/ToolBarPictures.h"
+#include "charts/ChartFrame.h"
+#include "engine/PlantTable.h"
 
+#include <QString>
 #include <Qt>
 
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 namespace kavlon::layout {
 
@@ -26,7 +33,7 @@ enum class Kind {
     ReadOut,      // read-only edit field
     Spin,         // horizontal spin arrows
     Radio,
-    Chart,        // chart image, 2 pixels inside its panel's bevels
+    Chart, // chart image, ImageInset pixels inside its panel's bevels
 };
 
 // Font of a control: 0 pixels means the parent's font. Pixel heights are
@@ -41,10 +48,13 @@ inline constexpr Font Arial12Bold{12, true};
 inline constexpr Font Arial16Bold{16, true};
 
 inline constexpr int NoHelp = 0;
+inline constexpr int NoPlant = -1;
 
 // The property that carries a control's or menu item's help context.
 inline constexpr const char *HelpContextProperty = "helpContext";
-inline constexpr int NoGroup = 0;
+
+// The plant the window starts with: the loop's own.
+inline constexpr int StartPlant = LoopState{}.PlantIndex;
 
 struct Control {
     const char *name;
@@ -52,12 +62,12 @@ struct Control {
     Kind kind;
     int left, top, width, height;
     Font font;
-    const char *caption;
-    const char *hint;
+    std::string_view caption;
+    std::string_view hint;
     int helpContext;
     bool enabled;
-    bool checked;     // radio selected, tool button down
-    int group;        // tool buttons of one exclusive group
+    bool checked; // radio selected, tool button down
+    int plant;    // a plant's tool button (one exclusive group), or NoPlant
     ToolPicture picture;
 };
 
@@ -67,7 +77,6 @@ inline constexpr int TitlePanelHeight = 33;
 inline constexpr int ControlPanelWidth = 769;
 inline constexpr int ControlPanelHeight = 137;
 inline constexpr int PanelLeft = 8;
-inline constexpr int ChartInset = 2; // image inside the panel's two bevels
 
 // Outer size of the window before it is maximised, and its help context.
 inline constexpr int DesignWidth = 794;
@@ -76,54 +85,90 @@ inline constexpr int WindowHelpContext = 1001;
 inline constexpr int WindowFontPixels = 11;
 
 constexpr Control C(const char *name, const char *parent, Kind kind, int l, int t, int w, int h,
-                    Font font = ParentFont, const char *caption = "", const char *hint = "",
-                    int help = NoHelp, bool enabled = true, bool checked = false,
-                    int group = NoGroup, ToolPicture picture = ToolPicture::Question)
+                    Font font = ParentFont, std::string_view caption = "",
+                    std::string_view hint = "", int help = NoHelp, bool enabled = true,
+                    bool checked = false)
 {
-    return {name, parent, kind, l, t, w, h, font, caption, hint, help, enabled, checked, group, picture};
+    return {name, parent,  kind,    l,       t,
+            w,    h,       font,    caption, hint,
+            help, enabled, checked, NoPlant, ToolPicture::Question};
 }
 
-constexpr Control Tool(const char *name, int left, ToolPicture picture, const char *hint,
-                       int group = NoGroup, bool down = false, bool enabled = true)
+constexpr Control Tool(const char *name, int left, ToolPicture picture, std::string_view hint,
+                       bool enabled = true)
 {
-    return C(name, "ToolBar", Kind::ToolButton, left, 2, 25, 23, ParentFont, "", hint, NoHelp,
-             enabled, down, group, picture);
+    Control c = C(name, "ToolBar", Kind::ToolButton, left, 2, 25, 23, ParentFont, "", hint, NoHelp,
+                  enabled);
+    c.picture = picture;
+    return c;
 }
 
 constexpr Control Value(const char *name, const char *parent, Kind kind, int l, int t, int w, int h,
-                        Font font = Arial12Bold, const char *caption = "", bool enabled = true)
+                        Font font = Arial12Bold, std::string_view caption = "", bool enabled = true)
 {
     return C(name, parent, kind, l, t, w, h, font, caption, "", NoHelp, enabled);
+}
+
+// The window's own part of each plant: the object names of its tool button
+// and menu item.
+struct PlantControl {
+    const char *button;
+    const char *menuItem;
+};
+
+inline constexpr std::array<PlantControl, PlantCount> PlantControls{{
+    {"StreckeAButton", "PT3Prozess"},
+    {"StreckeBButton", "PT3Totzeit"},
+    {"StreckeCButton", "PT3Temperatur"},
+    {"StreckeDButton", "PT2Prozess"},
+    {"StreckeEButton", "PT2Integral"},
+    {"StreckeFButton", "PT2TotzeitKomp"},
+    {"StreckeGButton", "PT2Totzeit80Komp"},
+}};
+
+// The tool buttons of the plants stand side by side from here, each with its
+// letter and its plant's title as the hint.
+inline constexpr int FirstPlantButtonLeft = 50;
+
+constexpr Control PlantTool(int plant)
+{
+    const auto i = static_cast<std::size_t>(plant);
+    const auto letter =
+        static_cast<ToolPicture>(static_cast<int>(ToolPicture::LetterA) + (Plants[i].letter - 'A'));
+    Control c =
+        Tool(PlantControls[i].button, FirstPlantButtonLeft + 25 * plant, letter, Plants[i].title);
+    c.plant = plant;
+    c.checked = plant == StartPlant;
+    return c;
 }
 
 inline constexpr auto Controls = std::to_array<Control>({
     // Direct children of the client area, in tab order.
     C("ReglerPanel", nullptr, Kind::ChartPanel, 8, 65, 769, 184, ParentFont, "", "", 1010),
     C("RegelstreckePanel", nullptr, Kind::ChartPanel, 8, 288, 769, 185, ParentFont, "", "", 1020),
-    C("ReglerLabelPanel", nullptr, Kind::TitlePanel, 8, 32, 769, 33, Arial16Bold, "Regler", "", 1010),
+    C("ReglerLabelPanel", nullptr, Kind::TitlePanel, 8, 32, 769, 33, Arial16Bold, "Regler", "",
+      1010),
     C("RegelstreckeLabelPanel", nullptr, Kind::TitlePanel, 8, 256, 769, 33, Arial16Bold,
       "Regelstrecke", "", 1020),
     C("ToolBar", nullptr, Kind::ToolBar, 0, 0, 786, ToolBarHeight),
     C("ControlPanel", nullptr, Kind::ControlPanel, 8, 488, ControlPanelWidth, ControlPanelHeight),
 
-    C("ReglerImage", "ReglerPanel", Kind::Chart, 2, 2, 765, 180),
-    C("RegelstreckeImage", "RegelstreckePanel", Kind::Chart, 2, 2, 765, 181),
+    C("ReglerImage", "ReglerPanel", Kind::Chart, ImageInset, ImageInset, 765, 180),
+    C("RegelstreckeImage", "RegelstreckePanel", Kind::Chart, ImageInset, ImageInset, 765, 181),
 
     Tool("ExitButton", 0, ToolPicture::Door, "Programm beenden"),
     Tool("PrintButton", 25, ToolPicture::Printer, "Graphik ausdrucken"),
-    Tool("StreckeAButton", 50, ToolPicture::LetterA, "PT3 - Regelstrecke", 1, true),
-    Tool("StreckeBButton", 75, ToolPicture::LetterB, "PT3 - Regelstrecke mit Totzeit", 1),
-    Tool("StreckeCButton", 100, ToolPicture::LetterC, "Nichtlineare PT3 - Temperatur-Regelstrecke", 1),
-    Tool("StreckeDButton", 125, ToolPicture::LetterD, "PT2 - Regelstrecke", 1),
-    Tool("StreckeEButton", 150, ToolPicture::LetterE, "PT2 - Regelstrecke mit Integralglied", 1),
-    Tool("StreckeFButton", 175, ToolPicture::LetterF,
-         "PT2 - Regelstrecke mit Totzeit und Kompensation", 1),
-    Tool("StreckeGButton", 200, ToolPicture::LetterG,
-         "PT2 - Regelstrecke mit Totzeit und 80% Kompensation", 1),
+    PlantTool(0),
+    PlantTool(1),
+    PlantTool(2),
+    PlantTool(3),
+    PlantTool(4),
+    PlantTool(5),
+    PlantTool(6),
     Tool("StartButton", 225, ToolPicture::Flag,
          "Regelkreis-Berechnung starten (Alternative: Leertaste drücken)"),
     Tool("StopButton", 250, ToolPicture::Hand,
-         "Regelkreis-Berechnung stoppen (Alternative: Leertaste drücken)", NoGroup, false, false),
+         "Regelkreis-Berechnung stoppen (Alternative: Leertaste drücken)", false),
     Tool("ResetButton", 275, ToolPicture::Swatter,
          "Graphik zurücksetzen (Alternative: Esc-Taste drücken)"),
     Tool("HelpButton", 300, ToolPicture::Question, "Hilfe"),
@@ -173,8 +218,8 @@ inline constexpr auto Controls = std::to_array<Control>({
       true, true),
     C("ARWUPanel", "ControlPanel", Kind::SubPanel, 616, 56, 145, 33),
     C("ARWULabel", "ARWUPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "ARWU"),
-    C("ARWUOffButton", "ARWUPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp, true,
-      true),
+    C("ARWUOffButton", "ARWUPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp,
+      true, true),
     C("ARWUOnButton", "ARWUPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein"),
     C("OptionPanel", "ControlPanel", Kind::SubPanel, 616, 96, 145, 33),
     C("OptionLabel", "OptionPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "Option"),
@@ -188,13 +233,14 @@ inline constexpr auto Controls = std::to_array<Control>({
 struct MenuItem {
     const char *name;
     const char *parent;
-    const char *caption;
+    std::string_view caption;
     bool submenu;
-    int shortcut; // a Qt key combination, 0 for none
+    int shortcut;   // a Qt key combination, 0 for none
     int radioGroup; // -1: not a radio item
     int helpContext;
-    const char *hint;
+    std::string_view hint;
     bool checked;
+    int plant = NoPlant; // a plant's item, or NoPlant
 };
 
 inline constexpr int NoRadio = -1;
@@ -204,29 +250,43 @@ inline constexpr int CtrlC = static_cast<int>(Qt::ControlModifier) | static_cast
 inline constexpr int CtrlP = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_P);
 inline constexpr int F1 = static_cast<int>(Qt::Key_F1);
 
-constexpr MenuItem M(const char *name, const char *parent, const char *caption, int radio = NoRadio,
-                     int help = NoHelp, int shortcut = 0, bool checked = false)
+constexpr MenuItem M(const char *name, const char *parent, std::string_view caption,
+                     int radio = NoRadio, int help = NoHelp, int shortcut = 0, bool checked = false)
 {
     return {name, parent, caption, false, shortcut, radio, help, "", checked};
 }
 
-constexpr MenuItem Sub(const char *name, const char *caption)
+constexpr MenuItem Sub(const char *name, std::string_view caption)
 {
     return {name, nullptr, caption, true, 0, NoRadio, NoHelp, "", false};
 }
 
+// A command on the menu bar itself, with its hint.
+constexpr MenuItem BarCommand(const char *name, std::string_view caption, std::string_view hint)
+{
+    return {name, nullptr, caption, false, 0, NoRadio, NoHelp, hint, false};
+}
+
+constexpr MenuItem PlantItem(int plant)
+{
+    const auto i = static_cast<std::size_t>(plant);
+    MenuItem m = M(PlantControls[i].menuItem, "RegelStreckeMenu", Plants[i].menuCaption,
+                   PlantRadioGroup, Plants[i].helpContext, 0, plant == StartPlant);
+    m.plant = plant;
+    return m;
+}
+
 inline constexpr auto Menu = std::to_array<MenuItem>({
     Sub("RegelStreckeMenu", "Regelstrecken-&Auswahl"),
-    M("PT3Prozess", "RegelStreckeMenu", "&A: PT3", PlantRadioGroup, 1101, 0, true),
-    M("PT3Totzeit", "RegelStreckeMenu", "&B: PT3 mit Totzeit", PlantRadioGroup, 1102),
-    M("PT3Temperatur", "RegelStreckeMenu", "&C: PT3-Temperatur", PlantRadioGroup, 1103),
-    M("PT2Prozess", "RegelStreckeMenu", "&D: PT2", PlantRadioGroup, 1104),
-    M("PT2Integral", "RegelStreckeMenu", "&E: PT2 mit Integralglied", PlantRadioGroup, 1105),
-    M("PT2TotzeitKomp", "RegelStreckeMenu", "&F: PT2 mit Totzeitkompensation", PlantRadioGroup, 1106),
-    M("PT2Totzeit80Komp", "RegelStreckeMenu", "&G: PT2 mit 80% Totzeitkompensation",
-      PlantRadioGroup, 1107),
-    {"StartStop", nullptr, "&Start", false, 0, NoRadio, NoHelp, "Leertaste drücken", false},
-    {"Reset", nullptr, "&Reset", false, 0, NoRadio, NoHelp, "Esc-Taste drücken", false},
+    PlantItem(0),
+    PlantItem(1),
+    PlantItem(2),
+    PlantItem(3),
+    PlantItem(4),
+    PlantItem(5),
+    PlantItem(6),
+    BarCommand("StartStop", "&Start", "Leertaste drücken"),
+    BarCommand("Reset", "&Reset", "Esc-Taste drücken"),
     Sub("Ausgabe", "Aus&gabe"),
     M("Copy", "Ausgabe", "&Kopieren", NoRadio, NoHelp, CtrlC),
     M("Print", "Ausgabe", "&Drucken", NoRadio, NoHelp, CtrlP),
@@ -241,13 +301,20 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("N5", "Optionen", "-"),
     M("ExportColor", "Optionen", "&Druckausgabe"),
     Sub("HilfeMenu", "&Hilfe"),
-    M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, 1001, F1),
+    M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1),
     M("HelpOnController", "HilfeMenu", "Angaben zum PID-&Regler", NoRadio, 1010),
-    M("HelpOnCourse", "HilfeMenu", "Angaben zur Regel&strecke", NoRadio, 1101),
+    M("HelpOnCourse", "HilfeMenu", "Angaben zur Regel&strecke", NoRadio,
+      Plants[StartPlant].helpContext),
     M("HelpOnHelp", "HilfeMenu", "&Hilfe zur Hilfe", NoRadio, 1002),
     M("HelpIndex", "HilfeMenu", "Hilfe-&Index"),
     M("N1", "HilfeMenu", "-"),
     M("AboutIt", "HilfeMenu", "Ueber &Kavlon 2"),
 });
+
+// A text of the tables or of the plant table as the widgets take it.
+inline QString Text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 } // namespace kavlon::layout

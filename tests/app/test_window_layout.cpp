@@ -2,6 +2,7 @@
 
 #include "app/BevelPanel.h"
 #include "app/ChartView.h"
+#include "app/ToolBarPictures.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -174,6 +175,54 @@ TEST_F(WindowLayoutTest, ToolBarHasThirteenButtonsWithHints)
               QString::fromUtf8("Regelkreis-Berechnung starten (Alternative: Leertaste drücken)"));
     EXPECT_EQ(Get<QToolButton>("StreckeGButton")->toolTip(),
               QStringLiteral("PT2 - Regelstrecke mit Totzeit und 80% Kompensation"));
+}
+
+TEST_F(WindowLayoutTest, EveryPlantHasItsButtonAndMenuItem)
+{
+    struct Row {
+        const char *button;
+        int left;
+        ToolPicture letter;
+        const char *hint;
+        const char *menuItem;
+        const char *caption;
+        int help;
+    };
+    const Row rows[] = {
+        {"StreckeAButton", 50, ToolPicture::LetterA, "PT3 - Regelstrecke", "PT3Prozess", "&A: PT3",
+         1101},
+        {"StreckeBButton", 75, ToolPicture::LetterB, "PT3 - Regelstrecke mit Totzeit", "PT3Totzeit",
+         "&B: PT3 mit Totzeit", 1102},
+        {"StreckeCButton", 100, ToolPicture::LetterC, "Nichtlineare PT3 - Temperatur-Regelstrecke",
+         "PT3Temperatur", "&C: PT3-Temperatur", 1103},
+        {"StreckeDButton", 125, ToolPicture::LetterD, "PT2 - Regelstrecke", "PT2Prozess", "&D: PT2",
+         1104},
+        {"StreckeEButton", 150, ToolPicture::LetterE, "PT2 - Regelstrecke mit Integralglied",
+         "PT2Integral", "&E: PT2 mit Integralglied", 1105},
+        {"StreckeFButton", 175, ToolPicture::LetterF,
+         "PT2 - Regelstrecke mit Totzeit und Kompensation", "PT2TotzeitKomp",
+         "&F: PT2 mit Totzeitkompensation", 1106},
+        {"StreckeGButton", 200, ToolPicture::LetterG,
+         "PT2 - Regelstrecke mit Totzeit und 80% Kompensation", "PT2Totzeit80Komp",
+         "&G: PT2 mit 80% Totzeitkompensation", 1107},
+    };
+    Window();
+    for (const Row &r : rows) {
+        auto *button = Get<QToolButton>(r.button);
+        QAction *item = Item(r.menuItem);
+        ASSERT_TRUE(button && item) << r.button;
+        EXPECT_EQ(button->geometry(), QRect(r.left, 2, 25, 23)) << r.button;
+        EXPECT_EQ(button->toolTip(), QString::fromLatin1(r.hint)) << r.button;
+        EXPECT_EQ(button->icon().pixmap(ToolPictureSize).toImage(),
+                  DrawToolPicture(r.letter).toImage())
+            << r.button;
+        EXPECT_EQ(item->text(), QString::fromLatin1(r.caption)) << r.menuItem;
+        EXPECT_EQ(item->property("helpContext").toInt(), r.help) << r.menuItem;
+        // Plant A is selected at start, on the tool bar and in the menu.
+        const bool first = r.left == 50;
+        EXPECT_EQ(button->isChecked(), first) << r.button;
+        EXPECT_EQ(item->isChecked(), first) << r.menuItem;
+    }
 }
 
 TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
