@@ -45,14 +45,13 @@ QColor ColorOf(std::uint32_t bgr)
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-} // namespace
-
-template <typename T> T *TKavlonMain::Find(const char *name) const
+void SetEnabled(const QList<QWidget *> &controls, bool on)
 {
-    T *found = findChild<T *>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "TKavlonMain::Find", name);
-    return found;
+    for (QWidget *w : controls)
+        w->setEnabled(on);
 }
+
+} // namespace
 
 TKavlonMain::TKavlonMain(QWidget *parent)
     : QMainWindow(parent),
@@ -115,10 +114,9 @@ void TKavlonMain::FormCreate()
     UpdateControllerCaption();
 
     loop_.PlantIndex = defaults.PlantIndex;
-    const auto &plant = layout::PlantControls[loop_.PlantIndex];
-    checkedPlantItem_ = Find<QAction>(plant.menuItem);
+    checkedPlantItem_ = controls_.PlantItems[loop_.PlantIndex];
     checkedPlantItem_->setChecked(true);
-    Find<QToolButton>(plant.button)->setChecked(true);
+    controls_.PlantButtons[loop_.PlantIndex]->setChecked(true);
     plantHelpContext_ = checkedPlantItem_->property(HelpContextProperty).toInt();
     UpdatePlantCaption();
 
@@ -148,7 +146,7 @@ void TKavlonMain::LoadSettings()
     // Without a store the fallbacks are in force, and nothing is written back.
     if (!settingsOpen_) {
         charts_.SetTimeAxisLength(Settings::Zeitachse.fallback);
-        Find<QAction>("Zeitachse600")->setChecked(true);
+        controls_.Zeitachse600->setChecked(true);
         loop_.Speed = Settings::Intervall.fallback;
         return;
     }
@@ -408,12 +406,8 @@ void TKavlonMain::UpdatePlantCaption()
 
 void TKavlonMain::SetControllerMode(bool controllerOn)
 {
-    Find<QWidget>("StellgroesseUpDown")->setEnabled(!controllerOn);
-    for (const char *name :
-         {"NachstellzeitLabel", "Nachstellzeit", "NachstellzeitUpDown", "VerstaerkungUpDown",
-          "VerstaerkungLabel", "Verstaerkung", "VorhaltezeitUpDown", "VorhaltezeitLabel",
-          "Vorhaltezeit", "ARWULabel", "ARWUOffButton", "ARWUOnButton"})
-        Find<QWidget>(name)->setEnabled(controllerOn);
+    SetEnabled(controls_.HandModeControls, !controllerOn);
+    SetEnabled(controls_.ControllerModeControls, controllerOn);
     if (controllerOn)
         UpdateControllerCaption();
     else
@@ -422,12 +416,7 @@ void TKavlonMain::SetControllerMode(bool controllerOn)
     loop_.HandMode = !controllerOn;
 }
 
-void TKavlonMain::EnableOption(bool on)
-{
-    controls_.OptionLabel->setEnabled(on);
-    Find<QWidget>("OptionOffButton")->setEnabled(on);
-    controls_.OptionOnButton->setEnabled(on);
-}
+void TKavlonMain::EnableOption(bool on) { SetEnabled(controls_.OptionControls, on); }
 
 void TKavlonMain::ReglerButtonClick() { SetControllerMode(true); }
 void TKavlonMain::HandButtonClick() { SetControllerMode(false); }
@@ -461,9 +450,9 @@ void TKavlonMain::SelectPlant(int index, const QString &optionText, QToolButton 
 
 void TKavlonMain::SelectPlantRow(int index)
 {
-    const auto &names = layout::PlantControls[static_cast<std::size_t>(index)];
-    SelectPlant(index, Text(OptionLabel(OptionKindOf(index))), Find<QToolButton>(names.button),
-                Find<QAction>(names.menuItem));
+    const auto row = static_cast<std::size_t>(index);
+    SelectPlant(index, Text(OptionLabel(OptionKindOf(index))), controls_.PlantButtons[row],
+                controls_.PlantItems[row]);
 }
 
 void TKavlonMain::PT3ProzessClick() { SelectPlantRow(0); }
@@ -485,9 +474,9 @@ void TKavlonMain::TimeAxisCommand(int length, QAction *item)
     ResetGraphics();
 }
 
-void TKavlonMain::Zeitachse600Click() { TimeAxisCommand(600, Find<QAction>("Zeitachse600")); }
-void TKavlonMain::Zeitachse300Click() { TimeAxisCommand(300, Find<QAction>("Zeitachse300")); }
-void TKavlonMain::Zeitachse180Click() { TimeAxisCommand(180, Find<QAction>("Zeitachse180")); }
+void TKavlonMain::Zeitachse600Click() { TimeAxisCommand(600, controls_.Zeitachse600); }
+void TKavlonMain::Zeitachse300Click() { TimeAxisCommand(300, controls_.Zeitachse300); }
+void TKavlonMain::Zeitachse180Click() { TimeAxisCommand(180, controls_.Zeitachse180); }
 
 void TKavlonMain::BackgroundColorClick()
 {
@@ -571,6 +560,7 @@ void TKavlonMain::DruckerEinstellungClick()
     QPageSetupDialog dialog(printer_.get(), this);
     dialog.exec(); // its answer changes nothing but the printer's own settings
 }
+
 void TKavlonMain::AboutItClick()
 {
     // The dialog made at program start, shown modally: the window waits here

@@ -25,9 +25,10 @@ struct ExportInputs;
 enum class HelpCommand : unsigned;
 
 // The main window: owns the loop state, the live charts, the simulation timer,
-// the settings store and the help file path, and wires them to the operator's
-// controls. The fixed layout comes from MainFormLayout.h; FormResize fits the
-// charts to the window.
+// the settings store and the help file path, and runs the operator's commands
+// on them. BuildMainForm makes the controls and menu from the layout tables
+// and wires them to the handlers below; KeyPreview brings space and Escape to
+// FormKeyPress; FormResize fits the charts to the window.
 class TKavlonMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -136,8 +137,6 @@ private:
     ExportInputs ExportState() const;
     void ShowOutputFailure(const QString &message);
 
-    template <typename T> T *Find(const char *name) const;
-
     LoopState loop_;
     LiveCharts charts_;
     QTimer timer_;
@@ -145,12 +144,12 @@ private:
     bool settingsOpen_ = false;
     QString helpFilePath_ = QString::fromLatin1(HelpFileName);
     bool printInColor_ = true;
-    int plantHelpContext_ = 1101;
+    int plantHelpContext_ = 0; // the selected plant's topic
     bool curvesExist_ = false;
     bool closed_ = false;
     KeyPreview keyPreview_;
 
-    // The controls the handlers work on.
+    // The controls the handlers work on, as BuildMainForm made them.
     MainFormControls controls_;
     QAction *checkedPlantItem_ = nullptr;
 

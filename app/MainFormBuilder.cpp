@@ -2,13 +2,11 @@
 
 #include "app/BevelPanel.h"
 #include "app/ChartView.h"
-#include "app/MainForm.h"
 #include "app/MainFormLayout.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QButtonGroup>
-#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,10 +16,146 @@
 #include <QToolButton>
 
 #include <functional>
+#include <limits>
+#include <map>
+#include <type_traits>
+#include <utility>
 
 namespace kavlon {
 
 namespace {
+
+using layout::Kind;
+
+// ---------------------------------------------------------------------------
+// What the compiler checks of the tables, so that a misspelt parent, a field
+// of the wrong type or a handler that does not fit its control never builds.
+
+constexpr std::size_t TopLevel = std::numeric_limits<std::size_t>::max();
+constexpr std::size_t Unresolved = TopLevel - 1;
+
+constexpr bool HoldsChildren(const layout::Control &c)
+{
+    return c.kind == Kind::ChartPanel || c.kind == Kind::ToolBar || c.kind == Kind::ControlPanel
+           || c.kind == Kind::SubPanel;
+}
+constexpr bool HoldsChildren(const layout::MenuItem &m) { return m.submenu; }
+
+// The row of each row's parent: an earlier row of that name that can hold it.
+template <typename Row, std::size_t N>
+constexpr std::array<std::size_t, N> ParentRowsOf(const std::array<Row, N> &rows)
+{
+    std::array<std::size_t, N> parents{};
+    for (std::size_t i = 0; i < N; ++i) {
+        parents[i] = rows[i].parent ? Unresolved : TopLevel;
+        for (std::size_t j = 0; j < i && rows[i].parent; ++j)
+            if (std::string_view(rows[j].name) == rows[i].parent && HoldsChildren(rows[j]))
+                parents[i] = j;
+    }
+    return parents;
+}
+
+constexpr auto ControlParents = ParentRowsOf(layout::Controls);
+constexpr auto MenuParents = ParentRowsOf(layout::Menu);
+
+template <std::size_t N> constexpr bool AllResolved(const std::array<std::size_t, N> &parents)
+{
+    for (std::size_t p : parents)
+        if (p == Unresolved)
+            return false;
+    return true;
+}
+static_assert(AllResolved(ControlParents), "a control names a parent that is not above it");
+static_assert(AllResolved(MenuParents), "a menu item names a submenu that is not above it");
+
+constexpr bool NamesAreUnique()
+{
+    std::array<std::string_view, layout::Controls.size() + layout::Menu.size()> names{};
+    std::size_t n = 0;
+    for (const layout::Control &c : layout::Controls)
+        names[n++] = c.name;
+    for (const layout::MenuItem &m : layout::Menu)
+        names[n++] = m.name;
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j)
+            if (names[i] == names[j])
+                return false;
+    return true;
+}
+static_assert(NamesAreUnique(), "two controls or menu items share an object name");
+
+template <typename W> constexpr bool Keeps(const layout::Control &c)
+{
+    return std::holds_alternative<std::monostate>(c.field)
+           || std::holds_alternative<layout::Field<W>>(c.field);
+}
+
+constexpr bool FieldFitsKind(const layout::Control &c)
+{
+    switch (c.kind) {
+    case Kind::ChartPanel:
+    case Kind::TitlePanel:
+    case Kind::ControlPanel:
+    case Kind::SubPanel: return Keeps<BevelPanel>(c);
+    case Kind::ToolBar: return Keeps<QWidget>(c);
+    case Kind::ToolButton: return Keeps<QToolButton>(c);
+    case Kind::Label:
+    case Kind::FixedLabel: return Keeps<QLabel>(c);
+    case Kind::ReadOut: return Keeps<QLineEdit>(c);
+    case Kind::Spin: return std::holds_alternative<std::monostate>(c.field);
+    case Kind::Radio: return Keeps<QRadioButton>(c);
+    case Kind::Chart: return Keeps<ChartView>(c);
+    }
+    return false;
+}
+
+using SpinHandler = void (TKavlonMain::*)(SpinDirection);
+using MouseHandler = void (TKavlonMain::*)(Qt::MouseButton);
+
+constexpr bool HandlerFitsKind(const layout::Control &c)
+{
+    if (std::holds_alternative<std::monostate>(c.handler))
+        return true;
+    switch (c.kind) {
+    case Kind::ToolButton:
+    case Kind::Radio: return std::holds_alternative<layout::Command>(c.handler);
+    case Kind::Spin: return std::holds_alternative<SpinHandler>(c.handler);
+    case Kind::TitlePanel:
+    case Kind::Chart: return std::holds_alternative<MouseHandler>(c.handler);
+    default: return false;
+    }
+}
+
+constexpr bool ControlsFitTheirKinds()
+{
+    for (const layout::Control &c : layout::Controls)
+        if (!FieldFitsKind(c) || !HandlerFitsKind(c)
+            || (c.plant != layout::NoPlant && c.kind != Kind::ToolButton))
+            return false;
+    return true;
+}
+static_assert(ControlsFitTheirKinds(), "a control's field or handler does not fit its kind");
+
+// Every plant has exactly one tool button and one menu item.
+constexpr bool EachPlantOnce()
+{
+    std::array<int, PlantCount> buttons{};
+    std::array<int, PlantCount> items{};
+    for (const layout::Control &c : layout::Controls)
+        if (c.plant != layout::NoPlant)
+            ++buttons[static_cast<std::size_t>(c.plant)];
+    for (const layout::MenuItem &m : layout::Menu)
+        if (m.plant != layout::NoPlant)
+            ++items[static_cast<std::size_t>(m.plant)];
+    for (std::size_t i = 0; i < PlantCount; ++i)
+        if (buttons[i] != 1 || items[i] != 1)
+            return false;
+    return true;
+}
+static_assert(EachPlantOnce(), "a plant lacks its tool button or menu item, or has two");
+
+// ---------------------------------------------------------------------------
+// Building
 
 QFont ArialFont(int pixels, bool bold)
 {
@@ -45,11 +179,108 @@ protected:
     }
 };
 
-template <typename T> T *Find(const QWidget &window, const char *name)
+QWidget *NewControl(const layout::Control &c, QWidget *parent)
 {
-    T *found = window.findChild<T *>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "Find", name);
-    return found;
+    const QString caption = layout::Text(c.caption);
+    switch (c.kind) {
+    case Kind::ChartPanel:
+    case Kind::TitlePanel: {
+        auto *p = new BevelPanel(parent);
+        p->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered);
+        p->SetColor(Qt::white);
+        p->SetCaptionColor(Qt::black);
+        p->SetCaption(caption);
+        return p;
+    }
+    case Kind::ControlPanel:
+    case Kind::SubPanel: {
+        auto *p = new BevelPanel(parent);
+        p->SetBevels(c.kind == Kind::ControlPanel ? BevelPanel::Bevel::Lowered
+                                                  : BevelPanel::Bevel::Raised,
+                     BevelPanel::Bevel::None);
+        return p;
+    }
+    case Kind::ToolBar: return new QWidget(parent);
+    case Kind::ToolButton: {
+        auto *b = new QToolButton(parent);
+        b->setIcon(QIcon(DrawToolPicture(c.picture)));
+        b->setIconSize(QSize(ToolPictureSize, ToolPictureSize));
+        b->setAutoRaise(true);
+        // Picture buttons are clicked, never focused.
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    }
+    case Kind::Label:
+    case Kind::FixedLabel: return new QLabel(caption, parent);
+    case Kind::ReadOut: {
+        auto *e = new QLineEdit(parent);
+        e->setReadOnly(true);
+        e->setTextMargins(0, 0, 0, 0);
+        QPalette pal = e->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        e->setPalette(pal);
+        return e;
+    }
+    case Kind::Spin: return new SpinArrows(parent);
+    case Kind::Radio: {
+        auto *r = new QRadioButton(caption, parent);
+        // The captions must fit 41 pixels beside the indicator.
+        r->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
+        r->setChecked(c.checked);
+        return r;
+    }
+    case Kind::Chart: return new ChartView(parent);
+    }
+    return nullptr;
+}
+
+template <typename> struct FieldWidget;
+template <typename W> struct FieldWidget<W * MainFormControls::*> {
+    using Type = W;
+};
+
+// Keeps `w` in its row's field; the checks above make the cast exact.
+void Keep(const layout::Control &c, QWidget *w, MainFormControls &controls)
+{
+    std::visit(
+        [&](auto field) {
+            using F = decltype(field);
+            if constexpr (!std::is_same_v<F, std::monostate>)
+                controls.*field = static_cast<typename FieldWidget<F>::Type *>(w);
+        },
+        c.field);
+}
+
+void Connect(const layout::Control &c, QWidget *w, TKavlonMain &window)
+{
+    std::visit(
+        [&](auto handler) {
+            using H = decltype(handler);
+            if constexpr (std::is_same_v<H, layout::Command>) {
+                if (c.kind == Kind::Radio) {
+                    // A radio button reacts only when it becomes checked.
+                    QObject::connect(static_cast<QRadioButton *>(w), &QRadioButton::toggled,
+                                     &window, [&window, handler](bool on) {
+                                         if (on)
+                                             (window.*handler)();
+                                     });
+                } else {
+                    QObject::connect(static_cast<QToolButton *>(w), &QToolButton::clicked, &window,
+                                     handler);
+                }
+            } else if constexpr (std::is_same_v<H, SpinHandler>) {
+                QObject::connect(static_cast<SpinArrows *>(w), &SpinArrows::Click, &window,
+                                 handler);
+            } else if constexpr (std::is_same_v<H, MouseHandler>) {
+                if (c.kind == Kind::Chart)
+                    QObject::connect(static_cast<ChartView *>(w), &ChartView::MouseDown, &window,
+                                     handler);
+                else
+                    QObject::connect(static_cast<BevelPanel *>(w), &BevelPanel::MouseDown, &window,
+                                     handler);
+            }
+        },
+        c.handler);
 }
 
 void BuildControls(TKavlonMain &window, MainFormControls &controls)
@@ -61,79 +292,25 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
     window.setCentralWidget(client);
     controls.ClientArea = client;
 
-    QHash<QString, QWidget *> built;
     auto *plantButtons = new QButtonGroup(&window);
     plantButtons->setExclusive(true);
 
-    for (const layout::Control &c : layout::Controls) {
-        QWidget *parent =
-            c.parent ? built.value(QString::fromLatin1(c.parent)) : controls.ClientArea;
-        Q_ASSERT(parent);
-        QWidget *w = nullptr;
-        const QString caption = layout::Text(c.caption);
-        switch (c.kind) {
-        case layout::Kind::ChartPanel:
-        case layout::Kind::TitlePanel: {
-            auto *p = new BevelPanel(parent);
-            p->SetBevels(BevelPanel::Bevel::Lowered, BevelPanel::Bevel::Lowered);
-            p->SetColor(Qt::white);
-            p->SetCaptionColor(Qt::black);
-            p->SetCaption(caption);
-            w = p;
-            break;
-        }
-        case layout::Kind::ControlPanel:
-        case layout::Kind::SubPanel: {
-            auto *p = new BevelPanel(parent);
-            p->SetBevels(c.kind == layout::Kind::ControlPanel ? BevelPanel::Bevel::Lowered
-                                                              : BevelPanel::Bevel::Raised,
-                         BevelPanel::Bevel::None);
-            w = p;
-            break;
-        }
-        case layout::Kind::ToolBar: w = new QWidget(parent); break;
-        case layout::Kind::ToolButton: {
-            auto *b = new QToolButton(parent);
-            b->setIcon(QIcon(DrawToolPicture(c.picture)));
-            b->setIconSize(QSize(ToolPictureSize, ToolPictureSize));
-            b->setAutoRaise(true);
-            // Picture buttons are clicked, never focused.
-            b->setFocusPolicy(Qt::NoFocus);
-            if (c.plant != layout::NoPlant) {
-                b->setCheckable(true);
-                b->setChecked(c.checked);
-                plantButtons->addButton(b);
-            }
-            w = b;
-            break;
-        }
-        case layout::Kind::Label:
-        case layout::Kind::FixedLabel: w = new QLabel(caption, parent); break;
-        case layout::Kind::ReadOut: {
-            auto *e = new QLineEdit(parent);
-            e->setReadOnly(true);
-            e->setTextMargins(0, 0, 0, 0);
-            QPalette pal = e->palette();
-            pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-            e->setPalette(pal);
-            w = e;
-            break;
-        }
-        case layout::Kind::Spin: w = new SpinArrows(parent); break;
-        case layout::Kind::Radio: {
-            auto *r = new QRadioButton(caption, parent);
-            // The captions must fit 41 pixels beside the indicator.
-            r->setStyleSheet(QStringLiteral("QRadioButton { spacing: 3px; }"));
-            r->setChecked(c.checked);
-            w = r;
-            break;
-        }
-        case layout::Kind::Chart: w = new ChartView(parent); break;
+    std::array<QWidget *, layout::Controls.size()> built{};
+    for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
+        const layout::Control &c = layout::Controls[i];
+        QWidget *parent = ControlParents[i] == TopLevel ? client : built[ControlParents[i]];
+        QWidget *w = NewControl(c, parent);
+        if (c.plant != layout::NoPlant) {
+            auto *b = static_cast<QToolButton *>(w);
+            b->setCheckable(true);
+            b->setChecked(c.checked);
+            plantButtons->addButton(b);
+            controls.PlantButtons[static_cast<std::size_t>(c.plant)] = b;
         }
         w->setObjectName(QString::fromLatin1(c.name));
         if (c.font.pixels > 0)
             w->setFont(ArialFont(c.font.pixels, c.font.bold));
-        if (c.kind == layout::Kind::Label) {
+        if (c.kind == Kind::Label) {
             w->move(c.left, c.top);
             w->adjustSize();
         } else {
@@ -144,31 +321,19 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
         if (c.helpContext != layout::NoHelp)
             w->setProperty(layout::HelpContextProperty, c.helpContext);
         w->setEnabled(c.enabled);
-        built.insert(w->objectName(), w);
-    }
 
-    controls.ReglerPanel = Find<BevelPanel>(window, "ReglerPanel");
-    controls.RegelstreckePanel = Find<BevelPanel>(window, "RegelstreckePanel");
-    controls.ReglerLabelPanel = Find<BevelPanel>(window, "ReglerLabelPanel");
-    controls.RegelstreckeLabelPanel = Find<BevelPanel>(window, "RegelstreckeLabelPanel");
-    controls.ControlPanel = Find<BevelPanel>(window, "ControlPanel");
-    controls.ToolBar = Find<QWidget>(window, "ToolBar");
-    controls.ReglerImage = Find<ChartView>(window, "ReglerImage");
-    controls.RegelstreckeImage = Find<ChartView>(window, "RegelstreckeImage");
-    controls.StartButton = Find<QToolButton>(window, "StartButton");
-    controls.StopButton = Find<QToolButton>(window, "StopButton");
-    controls.Istwert = Find<QLineEdit>(window, "Istwert");
-    controls.Sollwert = Find<QLineEdit>(window, "Sollwert");
-    controls.Stellgroesse = Find<QLineEdit>(window, "Stellgroesse");
-    controls.Stoergroesse = Find<QLineEdit>(window, "Stoergroesse");
-    controls.Nachstellzeit = Find<QLineEdit>(window, "Nachstellzeit");
-    controls.Vorhaltezeit = Find<QLineEdit>(window, "Vorhaltezeit");
-    controls.Verstaerkung = Find<QLineEdit>(window, "Verstaerkung");
-    controls.Interval = Find<QLineEdit>(window, "Interval");
-    controls.HandButton = Find<QRadioButton>(window, "HandButton");
-    controls.ARWUOnButton = Find<QRadioButton>(window, "ARWUOnButton");
-    controls.OptionOnButton = Find<QRadioButton>(window, "OptionOnButton");
-    controls.OptionLabel = Find<QLabel>(window, "OptionLabel");
+        Keep(c, w, controls);
+        switch (c.enabledWith) {
+        case layout::EnabledWith::Always: break;
+        case layout::EnabledWith::ControllerMode: controls.ControllerModeControls << w; break;
+        case layout::EnabledWith::HandMode: controls.HandModeControls << w; break;
+        case layout::EnabledWith::Option: controls.OptionControls << w; break;
+        }
+        built[i] = w;
+    }
+    // Wired once everything stands, so that no start state reaches a handler.
+    for (std::size_t i = 0; i < layout::Controls.size(); ++i)
+        Connect(layout::Controls[i], built[i], window);
 
     client->resized = [&window, &controls] {
         // The tool bar is attached to the top edge; the rest is FormResize's.
@@ -179,24 +344,25 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
 
 void BuildMenu(TKavlonMain &window, MainFormControls &controls)
 {
-    QHash<QString, QMenu *> menus;
-    QHash<QString, QActionGroup *> groups;
-    for (const layout::MenuItem &m : layout::Menu) {
+    std::array<QMenu *, layout::Menu.size()> menus{};
+    std::map<std::pair<std::size_t, int>, QActionGroup *> groups;
+    for (std::size_t i = 0; i < layout::Menu.size(); ++i) {
+        const layout::MenuItem &m = layout::Menu[i];
         const QString name = QString::fromLatin1(m.name);
         const QString caption = layout::Text(m.caption);
         if (m.submenu) {
-            QMenu *menu = window.menuBar()->addMenu(caption);
-            menu->setObjectName(name);
-            menus.insert(name, menu);
+            menus[i] = window.menuBar()->addMenu(caption);
+            menus[i]->setObjectName(name);
+            menus[i]->setToolTipsVisible(true);
             continue;
         }
         QAction *a = nullptr;
-        if (!m.parent)
+        if (MenuParents[i] == TopLevel)
             a = window.menuBar()->addAction(caption); // a command on the menu bar itself
-        else if (caption == QLatin1String("-"))
-            a = menus.value(QString::fromLatin1(m.parent))->addSeparator();
+        else if (m.caption == "-")
+            a = menus[MenuParents[i]]->addSeparator();
         else
-            a = menus.value(QString::fromLatin1(m.parent))->addAction(caption);
+            a = menus[MenuParents[i]]->addAction(caption);
         a->setObjectName(name);
         if (m.shortcut != 0)
             a->setShortcut(QKeySequence(m.shortcut));
@@ -207,8 +373,7 @@ void BuildMenu(TKavlonMain &window, MainFormControls &controls)
         if (m.helpContext != layout::NoHelp)
             a->setProperty(layout::HelpContextProperty, m.helpContext);
         if (m.radioGroup != layout::NoRadio) {
-            const QString key = QString::fromLatin1(m.parent) + QString::number(m.radioGroup);
-            QActionGroup *group = groups.value(key);
+            QActionGroup *&group = groups[{MenuParents[i], m.radioGroup}];
             if (!group) {
                 group = new QActionGroup(a->parent());
                 // The time axis may have no item marked (a stored length other
@@ -216,102 +381,18 @@ void BuildMenu(TKavlonMain &window, MainFormControls &controls)
                 group->setExclusionPolicy(m.radioGroup == layout::PlantRadioGroup
                                               ? QActionGroup::ExclusionPolicy::Exclusive
                                               : QActionGroup::ExclusionPolicy::ExclusiveOptional);
-                groups.insert(key, group);
             }
             a->setCheckable(true);
             a->setChecked(m.checked);
             group->addAction(a);
         }
+        if (m.plant != layout::NoPlant)
+            controls.PlantItems[static_cast<std::size_t>(m.plant)] = a;
+        if (m.field)
+            controls.*m.field = a;
+        if (m.handler)
+            QObject::connect(a, &QAction::triggered, &window, m.handler);
     }
-    for (QMenu *menu : std::as_const(menus))
-        menu->setToolTipsVisible(true);
-
-    controls.StartStop = Find<QAction>(window, "StartStop");
-    controls.BackgroundColor = Find<QAction>(window, "BackgroundColor");
-    controls.ExportColor = Find<QAction>(window, "ExportColor");
-}
-
-void ConnectHandlers(TKavlonMain &window, MainFormControls &controls)
-{
-    auto onTrigger = [&window](const char *name, void (TKavlonMain::*handler)()) {
-        QObject::connect(Find<QAction>(window, name), &QAction::triggered, &window, handler);
-    };
-    auto onClick = [&window](const char *name, void (TKavlonMain::*handler)()) {
-        QObject::connect(Find<QToolButton>(window, name), &QToolButton::clicked, &window, handler);
-    };
-    auto onSpin = [&window](const char *name, void (TKavlonMain::*handler)(SpinDirection)) {
-        QObject::connect(Find<SpinArrows>(window, name), &SpinArrows::Click, &window, handler);
-    };
-    // A radio button reacts only when it becomes checked.
-    auto onChecked = [&window](const char *name, void (TKavlonMain::*handler)()) {
-        QObject::connect(Find<QRadioButton>(window, name), &QRadioButton::toggled, &window,
-                         [&window, handler](bool on) {
-                             if (on)
-                                 (window.*handler)();
-                         });
-    };
-
-    onClick("ExitButton", &TKavlonMain::ExitButtonClick);
-    onClick("PrintButton", &TKavlonMain::PrintClick);
-    onClick("StreckeAButton", &TKavlonMain::PT3ProzessClick);
-    onClick("StreckeBButton", &TKavlonMain::PT3TotzeitClick);
-    onClick("StreckeCButton", &TKavlonMain::PT3TemperaturClick);
-    onClick("StreckeDButton", &TKavlonMain::PT2ProzessClick);
-    onClick("StreckeEButton", &TKavlonMain::PT2IntegralClick);
-    onClick("StreckeFButton", &TKavlonMain::PT2TotzeitKompClick);
-    onClick("StreckeGButton", &TKavlonMain::PT2Totzeit80KompClick);
-    onClick("StartButton", &TKavlonMain::StartStopClick);
-    onClick("StopButton", &TKavlonMain::StartStopClick);
-    onClick("ResetButton", &TKavlonMain::ResetClick);
-    onClick("HelpButton", &TKavlonMain::GeneralHelpClick);
-
-    onSpin("SollwertUpDown", &TKavlonMain::SollwertUpDownClick);
-    onSpin("StellgroesseUpDown", &TKavlonMain::StellgroesseUpDownClick);
-    onSpin("StoergroesseUpDown", &TKavlonMain::StoergroesseUpDownClick);
-    onSpin("NachstellzeitUpDown", &TKavlonMain::NachstellzeitUpDownClick);
-    onSpin("VorhaltezeitUpDown", &TKavlonMain::VorhaltezeitUpDownClick);
-    onSpin("VerstaerkungUpDown", &TKavlonMain::VerstaerkungUpDownClick);
-    onSpin("SpeedUpDown", &TKavlonMain::SpeedUpDownClick);
-
-    onChecked("ReglerButton", &TKavlonMain::ReglerButtonClick);
-    onChecked("HandButton", &TKavlonMain::HandButtonClick);
-    onChecked("ARWUOnButton", &TKavlonMain::ARWUOnButtonClick);
-    onChecked("ARWUOffButton", &TKavlonMain::ARWUOffButtonClick);
-    onChecked("OptionOnButton", &TKavlonMain::OptionOnButtonClick);
-    onChecked("OptionOffButton", &TKavlonMain::OptionOffButtonClick);
-
-    onTrigger("PT3Prozess", &TKavlonMain::PT3ProzessClick);
-    onTrigger("PT3Totzeit", &TKavlonMain::PT3TotzeitClick);
-    onTrigger("PT3Temperatur", &TKavlonMain::PT3TemperaturClick);
-    onTrigger("PT2Prozess", &TKavlonMain::PT2ProzessClick);
-    onTrigger("PT2Integral", &TKavlonMain::PT2IntegralClick);
-    onTrigger("PT2TotzeitKomp", &TKavlonMain::PT2TotzeitKompClick);
-    onTrigger("PT2Totzeit80Komp", &TKavlonMain::PT2Totzeit80KompClick);
-    onTrigger("StartStop", &TKavlonMain::StartStopClick);
-    onTrigger("Reset", &TKavlonMain::ResetClick);
-    onTrigger("Copy", &TKavlonMain::CopyClick);
-    onTrigger("Print", &TKavlonMain::PrintClick);
-    onTrigger("DruckerEinstellung", &TKavlonMain::DruckerEinstellungClick);
-    onTrigger("Zeitachse600", &TKavlonMain::Zeitachse600Click);
-    onTrigger("Zeitachse300", &TKavlonMain::Zeitachse300Click);
-    onTrigger("Zeitachse180", &TKavlonMain::Zeitachse180Click);
-    onTrigger("BackgroundColor", &TKavlonMain::BackgroundColorClick);
-    onTrigger("ExportColor", &TKavlonMain::ExportColorClick);
-    onTrigger("GeneralHelp", &TKavlonMain::GeneralHelpClick);
-    onTrigger("HelpOnController", &TKavlonMain::HelpOnControllerClick);
-    onTrigger("HelpOnCourse", &TKavlonMain::HelpOnCourseClick);
-    onTrigger("HelpOnHelp", &TKavlonMain::HelpOnHelpClick);
-    onTrigger("HelpIndex", &TKavlonMain::HelpIndexClick);
-    onTrigger("AboutIt", &TKavlonMain::AboutItClick);
-
-    QObject::connect(controls.ReglerLabelPanel, &BevelPanel::MouseDown, &window,
-                     &TKavlonMain::ReglerLabelPanelMouseDown);
-    QObject::connect(controls.ReglerImage, &ChartView::MouseDown, &window,
-                     &TKavlonMain::ReglerLabelPanelMouseDown);
-    QObject::connect(controls.RegelstreckeLabelPanel, &BevelPanel::MouseDown, &window,
-                     &TKavlonMain::RegelstreckeLabelPanelMouseDown);
-    QObject::connect(controls.RegelstreckeImage, &ChartView::MouseDown, &window,
-                     &TKavlonMain::RegelstreckeLabelPanelMouseDown);
 }
 
 } // namespace
@@ -333,7 +414,6 @@ void BuildMainForm(TKavlonMain &window, MainFormControls &controls)
 
     BuildControls(window, controls);
     BuildMenu(window, controls);
-    ConnectHandlers(window, controls);
 }
 
 QList<QKeySequence> MenuShortcuts()

@@ -1,5 +1,11 @@
 #pragma once
 
+#include "engine/PlantTable.h"
+
+#include <QList>
+
+#include <array>
+
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -12,9 +18,9 @@ namespace kavlon {
 class BevelPanel;
 class ChartView;
 
-// The controls and menu items the window's handlers work on (the widget tree
-// owns them all). Each field carries the object name of its control, so that
-// code, tests and help texts use one name.
+// The controls and menu items the window's handlers work on, as BuildMainForm
+// leaves them (the widget tree owns them all). Each field carries the object
+// name of its control, so that code and tests use one name.
 struct MainFormControls {
     QWidget *ClientArea = nullptr;
     QWidget *ToolBar = nullptr;
@@ -44,8 +50,20 @@ struct MainFormControls {
     QLabel *OptionLabel = nullptr;
 
     QAction *StartStop = nullptr;
+    QAction *Zeitachse600 = nullptr;
+    QAction *Zeitachse300 = nullptr;
+    QAction *Zeitachse180 = nullptr;
     QAction *BackgroundColor = nullptr;
     QAction *ExportColor = nullptr;
+
+    // The tool button and the menu item of each plant, by plant index.
+    std::array<QToolButton *, PlantCount> PlantButtons{};
+    std::array<QAction *, PlantCount> PlantItems{};
+
+    // What the mode switch and the option rule enable and disable together.
+    QList<QWidget *> ControllerModeControls; // only in controller mode
+    QList<QWidget *> HandModeControls;       // only in manual mode
+    QList<QWidget *> OptionControls;         // while the plant's option is in use
 };
 
 } // namespace kavlon

@@ -2,12 +2,17 @@
 
 // The fixed part of the main window as data: every control with its parent,
 // kind, design position and size, font, caption, hint, help context and start
-// state, in tab order; and the menu tree. BuildMainForm builds the window from
-// these tables and attaches the behaviour; FormResize moves and stretches the
-// chart and title panels and the control panel afterwards. The plants' buttons
-// and menu items are made from the engine's plant table, so that their titles,
-// captions and help numbers are written once.
+// state, in tab order, together with the field of MainFormControls that keeps
+// it, the handler it is wired to and the switch that enables it; and the menu
+// tree likewise. BuildMainForm builds the window from these tables; FormResize
+// moves and stretches the chart and title panels and the control panel
+// afterwards. The plants' buttons and menu items are made from the engine's
+// plant table, so that their titles, captions and help numbers are written
+// once.
 
+#include "app/MainForm.h"
+#include "app/MainFormControls.h"
+#include "app/SpinArrows.h"
 #include "app/ToolBarPictures.h"
 #include "charts/ChartFrame.h"
 #include "engine/PlantTable.h"
@@ -18,6 +23,7 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
+#include <variant>
 
 namespace kavlon::layout {
 
@@ -56,6 +62,27 @@ inline constexpr const char *HelpContextProperty = "helpContext";
 // The plant the window starts with: the loop's own.
 inline constexpr int StartPlant = LoopState{}.PlantIndex;
 
+// Which switch enables a control besides its start state.
+enum class EnabledWith {
+    Always,         // nothing switches it
+    ControllerMode, // enabled only in controller mode
+    HandMode,       // enabled only in manual mode
+    Option,         // enabled while the plant's option is in use
+};
+
+// The field of MainFormControls that keeps a built control or menu item.
+template <typename W> using Field = W *MainFormControls::*;
+using ControlField =
+    std::variant<std::monostate, Field<QWidget>, Field<BevelPanel>, Field<ChartView>,
+                 Field<QToolButton>, Field<QLineEdit>, Field<QRadioButton>, Field<QLabel>>;
+
+// What a control is wired to: its click (a tool button; a radio button when it
+// becomes checked), its arrows' clicks (spin arrows) or a mouse button pressed
+// on it (title panels and charts).
+using Command = void (TKavlonMain::*)();
+using ControlHandler = std::variant<std::monostate, Command, void (TKavlonMain::*)(SpinDirection),
+                                    void (TKavlonMain::*)(Qt::MouseButton)>;
+
 struct Control {
     const char *name;
     const char *parent; // nullptr: the window's client area
@@ -69,6 +96,30 @@ struct Control {
     bool checked; // radio selected, tool button down
     int plant;    // a plant's tool button (one exclusive group), or NoPlant
     ToolPicture picture;
+    ControlField field{};
+    ControlHandler handler{};
+    EnabledWith enabledWith = EnabledWith::Always;
+
+    // This row with the built control kept in `keep`, wired to `handle` or
+    // switched with `with`.
+    template <typename W> constexpr Control KeptIn(Field<W> keep) const
+    {
+        Control c = *this;
+        c.field = keep;
+        return c;
+    }
+    template <typename H> constexpr Control On(H handle) const
+    {
+        Control c = *this;
+        c.handler = handle;
+        return c;
+    }
+    constexpr Control Only(EnabledWith with) const
+    {
+        Control c = *this;
+        c.enabledWith = with;
+        return c;
+    }
 };
 
 // Fixed sizes that the resize rules work with.
@@ -110,20 +161,21 @@ constexpr Control Value(const char *name, const char *parent, Kind kind, int l, 
 }
 
 // The window's own part of each plant: the object names of its tool button
-// and menu item.
+// and menu item and the command that selects it.
 struct PlantControl {
     const char *button;
     const char *menuItem;
+    Command select;
 };
 
 inline constexpr std::array<PlantControl, PlantCount> PlantControls{{
-    {"StreckeAButton", "PT3Prozess"},
-    {"StreckeBButton", "PT3Totzeit"},
-    {"StreckeCButton", "PT3Temperatur"},
-    {"StreckeDButton", "PT2Prozess"},
-    {"StreckeEButton", "PT2Integral"},
-    {"StreckeFButton", "PT2TotzeitKomp"},
-    {"StreckeGButton", "PT2Totzeit80Komp"},
+    {"StreckeAButton", "PT3Prozess", &TKavlonMain::PT3ProzessClick},
+    {"StreckeBButton", "PT3Totzeit", &TKavlonMain::PT3TotzeitClick},
+    {"StreckeCButton", "PT3Temperatur", &TKavlonMain::PT3TemperaturClick},
+    {"StreckeDButton", "PT2Prozess", &TKavlonMain::PT2ProzessClick},
+    {"StreckeEButton", "PT2Integral", &TKavlonMain::PT2IntegralClick},
+    {"StreckeFButton", "PT2TotzeitKomp", &TKavlonMain::PT2TotzeitKompClick},
+    {"StreckeGButton", "PT2Totzeit80Komp", &TKavlonMain::PT2Totzeit80KompClick},
 }};
 
 // The tool buttons of the plants stand side by side from here, each with its
@@ -136,7 +188,8 @@ constexpr Control PlantTool(int plant)
     const auto letter =
         static_cast<ToolPicture>(static_cast<int>(ToolPicture::LetterA) + (Plants[i].letter - 'A'));
     Control c =
-        Tool(PlantControls[i].button, FirstPlantButtonLeft + 25 * plant, letter, Plants[i].title);
+        Tool(PlantControls[i].button, FirstPlantButtonLeft + 25 * plant, letter, Plants[i].title)
+            .On(PlantControls[i].select);
     c.plant = plant;
     c.checked = plant == StartPlant;
     return c;
@@ -144,20 +197,33 @@ constexpr Control PlantTool(int plant)
 
 inline constexpr auto Controls = std::to_array<Control>({
     // Direct children of the client area, in tab order.
-    C("ReglerPanel", nullptr, Kind::ChartPanel, 8, 65, 769, 184, ParentFont, "", "", 1010),
-    C("RegelstreckePanel", nullptr, Kind::ChartPanel, 8, 288, 769, 185, ParentFont, "", "", 1020),
+    C("ReglerPanel", nullptr, Kind::ChartPanel, 8, 65, 769, 184, ParentFont, "", "", 1010)
+        .KeptIn(&MainFormControls::ReglerPanel),
+    C("RegelstreckePanel", nullptr, Kind::ChartPanel, 8, 288, 769, 185, ParentFont, "", "", 1020)
+        .KeptIn(&MainFormControls::RegelstreckePanel),
     C("ReglerLabelPanel", nullptr, Kind::TitlePanel, 8, 32, 769, 33, Arial16Bold, "Regler", "",
-      1010),
+      1010)
+        .KeptIn(&MainFormControls::ReglerLabelPanel)
+        .On(&TKavlonMain::ReglerLabelPanelMouseDown),
     C("RegelstreckeLabelPanel", nullptr, Kind::TitlePanel, 8, 256, 769, 33, Arial16Bold,
-      "Regelstrecke", "", 1020),
-    C("ToolBar", nullptr, Kind::ToolBar, 0, 0, 786, ToolBarHeight),
-    C("ControlPanel", nullptr, Kind::ControlPanel, 8, 488, ControlPanelWidth, ControlPanelHeight),
+      "Regelstrecke", "", 1020)
+        .KeptIn(&MainFormControls::RegelstreckeLabelPanel)
+        .On(&TKavlonMain::RegelstreckeLabelPanelMouseDown),
+    C("ToolBar", nullptr, Kind::ToolBar, 0, 0, 786, ToolBarHeight)
+        .KeptIn(&MainFormControls::ToolBar),
+    C("ControlPanel", nullptr, Kind::ControlPanel, 8, 488, ControlPanelWidth, ControlPanelHeight)
+        .KeptIn(&MainFormControls::ControlPanel),
 
-    C("ReglerImage", "ReglerPanel", Kind::Chart, ImageInset, ImageInset, 765, 180),
-    C("RegelstreckeImage", "RegelstreckePanel", Kind::Chart, ImageInset, ImageInset, 765, 181),
+    C("ReglerImage", "ReglerPanel", Kind::Chart, ImageInset, ImageInset, 765, 180)
+        .KeptIn(&MainFormControls::ReglerImage)
+        .On(&TKavlonMain::ReglerLabelPanelMouseDown),
+    C("RegelstreckeImage", "RegelstreckePanel", Kind::Chart, ImageInset, ImageInset, 765, 181)
+        .KeptIn(&MainFormControls::RegelstreckeImage)
+        .On(&TKavlonMain::RegelstreckeLabelPanelMouseDown),
 
-    Tool("ExitButton", 0, ToolPicture::Door, "Programm beenden"),
-    Tool("PrintButton", 25, ToolPicture::Printer, "Graphik ausdrucken"),
+    Tool("ExitButton", 0, ToolPicture::Door, "Programm beenden").On(&TKavlonMain::ExitButtonClick),
+    Tool("PrintButton", 25, ToolPicture::Printer, "Graphik ausdrucken")
+        .On(&TKavlonMain::PrintClick),
     PlantTool(0),
     PlantTool(1),
     PlantTool(2),
@@ -166,66 +232,112 @@ inline constexpr auto Controls = std::to_array<Control>({
     PlantTool(5),
     PlantTool(6),
     Tool("StartButton", 225, ToolPicture::Flag,
-         "Regelkreis-Berechnung starten (Alternative: Leertaste drücken)"),
+         "Regelkreis-Berechnung starten (Alternative: Leertaste drücken)")
+        .KeptIn(&MainFormControls::StartButton)
+        .On(&TKavlonMain::StartStopClick),
     Tool("StopButton", 250, ToolPicture::Hand,
-         "Regelkreis-Berechnung stoppen (Alternative: Leertaste drücken)", false),
+         "Regelkreis-Berechnung stoppen (Alternative: Leertaste drücken)", false)
+        .KeptIn(&MainFormControls::StopButton)
+        .On(&TKavlonMain::StartStopClick),
     Tool("ResetButton", 275, ToolPicture::Swatter,
-         "Graphik zurücksetzen (Alternative: Esc-Taste drücken)"),
-    Tool("HelpButton", 300, ToolPicture::Question, "Hilfe"),
+         "Graphik zurücksetzen (Alternative: Esc-Taste drücken)")
+        .On(&TKavlonMain::ResetClick),
+    Tool("HelpButton", 300, ToolPicture::Question, "Hilfe").On(&TKavlonMain::GeneralHelpClick),
 
     // The control panel's sub-panels, in tab order, each followed by its contents.
     C("IstwertPanel", "ControlPanel", Kind::SubPanel, 8, 8, 145, 57),
     Value("IstwertLabel", "IstwertPanel", Kind::Label, 8, 18, 0, 0, Arial16Bold, "Istwert x:"),
-    Value("Istwert", "IstwertPanel", Kind::ReadOut, 88, 14, 49, 27, Arial16Bold),
+    Value("Istwert", "IstwertPanel", Kind::ReadOut, 88, 14, 49, 27, Arial16Bold)
+        .KeptIn(&MainFormControls::Istwert),
     C("SollwertPanel", "ControlPanel", Kind::SubPanel, 8, 72, 145, 57),
     Value("SollwertLabel", "SollwertPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold, "Sollwert w:"),
-    Value("Sollwert", "SollwertPanel", Kind::ReadOut, 104, 5, 33, 23),
-    Value("SollwertUpDown", "SollwertPanel", Kind::Spin, 9, 32, 128, 17),
+    Value("Sollwert", "SollwertPanel", Kind::ReadOut, 104, 5, 33, 23)
+        .KeptIn(&MainFormControls::Sollwert),
+    Value("SollwertUpDown", "SollwertPanel", Kind::Spin, 9, 32, 128, 17)
+        .On(&TKavlonMain::SollwertUpDownClick),
     C("StellgroessePanel", "ControlPanel", Kind::SubPanel, 160, 8, 145, 57),
     Value("StellgroesseLabel", "StellgroessePanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
           "Stellgrösse y:"),
-    Value("Stellgroesse", "StellgroessePanel", Kind::ReadOut, 104, 5, 33, 23),
+    Value("Stellgroesse", "StellgroessePanel", Kind::ReadOut, 104, 5, 33, 23)
+        .KeptIn(&MainFormControls::Stellgroesse),
     Value("StellgroesseUpDown", "StellgroessePanel", Kind::Spin, 8, 32, 129, 17, Arial12Bold, "",
-          false),
+          false)
+        .On(&TKavlonMain::StellgroesseUpDownClick)
+        .Only(EnabledWith::HandMode),
     C("StoergroessePanel", "ControlPanel", Kind::SubPanel, 160, 72, 145, 57),
     Value("StoergroesseLabel", "StoergroessePanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
           "Störgrösse Z:"),
-    Value("Stoergroesse", "StoergroessePanel", Kind::ReadOut, 104, 4, 33, 23),
-    Value("StoergroesseUpDown", "StoergroessePanel", Kind::Spin, 8, 32, 129, 17),
+    Value("Stoergroesse", "StoergroessePanel", Kind::ReadOut, 104, 4, 33, 23)
+        .KeptIn(&MainFormControls::Stoergroesse),
+    Value("StoergroesseUpDown", "StoergroessePanel", Kind::Spin, 8, 32, 129, 17)
+        .On(&TKavlonMain::StoergroesseUpDownClick),
     C("NachstellzeitPanel", "ControlPanel", Kind::SubPanel, 312, 8, 145, 57),
     Value("NachstellzeitLabel", "NachstellzeitPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
-          "Nachstellzeit Tn:"),
-    Value("Nachstellzeit", "NachstellzeitPanel", Kind::ReadOut, 104, 5, 33, 23),
-    Value("NachstellzeitUpDown", "NachstellzeitPanel", Kind::Spin, 8, 32, 129, 17),
+          "Nachstellzeit Tn:")
+        .Only(EnabledWith::ControllerMode),
+    Value("Nachstellzeit", "NachstellzeitPanel", Kind::ReadOut, 104, 5, 33, 23)
+        .KeptIn(&MainFormControls::Nachstellzeit)
+        .Only(EnabledWith::ControllerMode),
+    Value("NachstellzeitUpDown", "NachstellzeitPanel", Kind::Spin, 8, 32, 129, 17)
+        .On(&TKavlonMain::NachstellzeitUpDownClick)
+        .Only(EnabledWith::ControllerMode),
     C("VorhaltezeitPanel", "ControlPanel", Kind::SubPanel, 312, 72, 145, 57),
     Value("VorhaltezeitLabel", "VorhaltezeitPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
-          "Vorhaltezeit Tv:"),
-    Value("Vorhaltezeit", "VorhaltezeitPanel", Kind::ReadOut, 104, 5, 33, 23),
-    Value("VorhaltezeitUpDown", "VorhaltezeitPanel", Kind::Spin, 8, 32, 129, 17),
+          "Vorhaltezeit Tv:")
+        .Only(EnabledWith::ControllerMode),
+    Value("Vorhaltezeit", "VorhaltezeitPanel", Kind::ReadOut, 104, 5, 33, 23)
+        .KeptIn(&MainFormControls::Vorhaltezeit)
+        .Only(EnabledWith::ControllerMode),
+    Value("VorhaltezeitUpDown", "VorhaltezeitPanel", Kind::Spin, 8, 32, 129, 17)
+        .On(&TKavlonMain::VorhaltezeitUpDownClick)
+        .Only(EnabledWith::ControllerMode),
     C("VerstaerkungPanel", "ControlPanel", Kind::SubPanel, 464, 8, 145, 57),
     Value("VerstaerkungLabel", "VerstaerkungPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold,
-          "Verstärkung Kr:"),
-    Value("Verstaerkung", "VerstaerkungPanel", Kind::ReadOut, 104, 4, 33, 23),
-    Value("VerstaerkungUpDown", "VerstaerkungPanel", Kind::Spin, 8, 32, 129, 17),
+          "Verstärkung Kr:")
+        .Only(EnabledWith::ControllerMode),
+    Value("Verstaerkung", "VerstaerkungPanel", Kind::ReadOut, 104, 4, 33, 23)
+        .KeptIn(&MainFormControls::Verstaerkung)
+        .Only(EnabledWith::ControllerMode),
+    Value("VerstaerkungUpDown", "VerstaerkungPanel", Kind::Spin, 8, 32, 129, 17)
+        .On(&TKavlonMain::VerstaerkungUpDownClick)
+        .Only(EnabledWith::ControllerMode),
     C("SpeedPanel", "ControlPanel", Kind::SubPanel, 464, 72, 145, 57),
     Value("SpeedLabel", "SpeedPanel", Kind::Label, 8, 8, 0, 0, Arial12Bold, "Rechengeschw.:"),
-    Value("Interval", "SpeedPanel", Kind::ReadOut, 104, 5, 33, 23),
-    Value("SpeedUpDown", "SpeedPanel", Kind::Spin, 8, 32, 129, 17),
+    Value("Interval", "SpeedPanel", Kind::ReadOut, 104, 5, 33, 23)
+        .KeptIn(&MainFormControls::Interval),
+    Value("SpeedUpDown", "SpeedPanel", Kind::Spin, 8, 32, 129, 17)
+        .On(&TKavlonMain::SpeedUpDownClick),
 
     C("SwitchPanel", "ControlPanel", Kind::SubPanel, 616, 8, 145, 41),
-    C("HandButton", "SwitchPanel", Kind::Radio, 80, 12, 57, 17, Arial12Bold, "Hand"),
+    C("HandButton", "SwitchPanel", Kind::Radio, 80, 12, 57, 17, Arial12Bold, "Hand")
+        .KeptIn(&MainFormControls::HandButton)
+        .On(&TKavlonMain::HandButtonClick),
     C("ReglerButton", "SwitchPanel", Kind::Radio, 16, 12, 57, 17, Arial12Bold, "Regler", "", NoHelp,
-      true, true),
+      true, true)
+        .On(&TKavlonMain::ReglerButtonClick),
     C("ARWUPanel", "ControlPanel", Kind::SubPanel, 616, 56, 145, 33),
-    C("ARWULabel", "ARWUPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "ARWU"),
+    C("ARWULabel", "ARWUPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "ARWU")
+        .Only(EnabledWith::ControllerMode),
     C("ARWUOffButton", "ARWUPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp,
-      true, true),
-    C("ARWUOnButton", "ARWUPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein"),
+      true, true)
+        .On(&TKavlonMain::ARWUOffButtonClick)
+        .Only(EnabledWith::ControllerMode),
+    C("ARWUOnButton", "ARWUPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein")
+        .KeptIn(&MainFormControls::ARWUOnButton)
+        .On(&TKavlonMain::ARWUOnButtonClick)
+        .Only(EnabledWith::ControllerMode),
     C("OptionPanel", "ControlPanel", Kind::SubPanel, 616, 96, 145, 33),
-    C("OptionLabel", "OptionPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "Option"),
+    C("OptionLabel", "OptionPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "Option")
+        .KeptIn(&MainFormControls::OptionLabel)
+        .Only(EnabledWith::Option),
     C("OptionOffButton", "OptionPanel", Kind::Radio, 48, 8, 41, 17, Arial12Bold, "Aus", "", NoHelp,
-      true, true),
-    C("OptionOnButton", "OptionPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein"),
+      true, true)
+        .On(&TKavlonMain::OptionOffButtonClick)
+        .Only(EnabledWith::Option),
+    C("OptionOnButton", "OptionPanel", Kind::Radio, 96, 8, 41, 17, Arial12Bold, "Ein")
+        .KeptIn(&MainFormControls::OptionOnButton)
+        .On(&TKavlonMain::OptionOnButtonClick)
+        .Only(EnabledWith::Option),
 });
 
 // The menu tree. Top-level entries have parent nullptr; a submenu entry has
@@ -240,7 +352,22 @@ struct MenuItem {
     int helpContext;
     std::string_view hint;
     bool checked;
-    int plant = NoPlant; // a plant's item, or NoPlant
+    int plant = NoPlant; // a plant's item, kept in MainFormControls::PlantItems
+    Field<QAction> field = nullptr;
+    Command handler = nullptr; // run when the item is triggered
+
+    constexpr MenuItem KeptIn(Field<QAction> keep) const
+    {
+        MenuItem m = *this;
+        m.field = keep;
+        return m;
+    }
+    constexpr MenuItem On(Command handle) const
+    {
+        MenuItem m = *this;
+        m.handler = handle;
+        return m;
+    }
 };
 
 inline constexpr int NoRadio = -1;
@@ -271,7 +398,8 @@ constexpr MenuItem PlantItem(int plant)
 {
     const auto i = static_cast<std::size_t>(plant);
     MenuItem m = M(PlantControls[i].menuItem, "RegelStreckeMenu", Plants[i].menuCaption,
-                   PlantRadioGroup, Plants[i].helpContext, 0, plant == StartPlant);
+                   PlantRadioGroup, Plants[i].helpContext, 0, plant == StartPlant)
+                     .On(PlantControls[i].select);
     m.plant = plant;
     return m;
 }
@@ -285,30 +413,47 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     PlantItem(4),
     PlantItem(5),
     PlantItem(6),
-    BarCommand("StartStop", "&Start", "Leertaste drücken"),
-    BarCommand("Reset", "&Reset", "Esc-Taste drücken"),
+    BarCommand("StartStop", "&Start", "Leertaste drücken")
+        .KeptIn(&MainFormControls::StartStop)
+        .On(&TKavlonMain::StartStopClick),
+    BarCommand("Reset", "&Reset", "Esc-Taste drücken").On(&TKavlonMain::ResetClick),
     Sub("Ausgabe", "Aus&gabe"),
-    M("Copy", "Ausgabe", "&Kopieren", NoRadio, NoHelp, CtrlC),
-    M("Print", "Ausgabe", "&Drucken", NoRadio, NoHelp, CtrlP),
+    M("Copy", "Ausgabe", "&Kopieren", NoRadio, NoHelp, CtrlC).On(&TKavlonMain::CopyClick),
+    M("Print", "Ausgabe", "&Drucken", NoRadio, NoHelp, CtrlP).On(&TKavlonMain::PrintClick),
     M("N2", "Ausgabe", "-"),
-    M("DruckerEinstellung", "Ausgabe", "Drucker-&Einstellung"),
+    M("DruckerEinstellung", "Ausgabe", "Drucker-&Einstellung")
+        .On(&TKavlonMain::DruckerEinstellungClick),
     Sub("Optionen", "&Optionen"),
-    M("Zeitachse600", "Optionen", "Zeitachse 600 s", TimeAxisRadioGroup),
-    M("Zeitachse300", "Optionen", "Zeitachse 300 s", TimeAxisRadioGroup),
-    M("Zeitachse180", "Optionen", "Zeitachse 180 s", TimeAxisRadioGroup),
+    M("Zeitachse600", "Optionen", "Zeitachse 600 s", TimeAxisRadioGroup)
+        .KeptIn(&MainFormControls::Zeitachse600)
+        .On(&TKavlonMain::Zeitachse600Click),
+    M("Zeitachse300", "Optionen", "Zeitachse 300 s", TimeAxisRadioGroup)
+        .KeptIn(&MainFormControls::Zeitachse300)
+        .On(&TKavlonMain::Zeitachse300Click),
+    M("Zeitachse180", "Optionen", "Zeitachse 180 s", TimeAxisRadioGroup)
+        .KeptIn(&MainFormControls::Zeitachse180)
+        .On(&TKavlonMain::Zeitachse180Click),
     M("N3", "Optionen", "-"),
-    M("BackgroundColor", "Optionen", "Hintergrundfarbe"),
+    M("BackgroundColor", "Optionen", "Hintergrundfarbe")
+        .KeptIn(&MainFormControls::BackgroundColor)
+        .On(&TKavlonMain::BackgroundColorClick),
     M("N5", "Optionen", "-"),
-    M("ExportColor", "Optionen", "&Druckausgabe"),
+    M("ExportColor", "Optionen", "&Druckausgabe")
+        .KeptIn(&MainFormControls::ExportColor)
+        .On(&TKavlonMain::ExportColorClick),
     Sub("HilfeMenu", "&Hilfe"),
-    M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1),
-    M("HelpOnController", "HilfeMenu", "Angaben zum PID-&Regler", NoRadio, 1010),
+    M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1)
+        .On(&TKavlonMain::GeneralHelpClick),
+    M("HelpOnController", "HilfeMenu", "Angaben zum PID-&Regler", NoRadio, 1010)
+        .On(&TKavlonMain::HelpOnControllerClick),
     M("HelpOnCourse", "HilfeMenu", "Angaben zur Regel&strecke", NoRadio,
-      Plants[StartPlant].helpContext),
-    M("HelpOnHelp", "HilfeMenu", "&Hilfe zur Hilfe", NoRadio, 1002),
-    M("HelpIndex", "HilfeMenu", "Hilfe-&Index"),
+      Plants[StartPlant].helpContext)
+        .On(&TKavlonMain::HelpOnCourseClick),
+    M("HelpOnHelp", "HilfeMenu", "&Hilfe zur Hilfe", NoRadio, 1002)
+        .On(&TKavlonMain::HelpOnHelpClick),
+    M("HelpIndex", "HilfeMenu", "Hilfe-&Index").On(&TKavlonMain::HelpIndexClick),
     M("N1", "HilfeMenu", "-"),
-    M("AboutIt", "HilfeMenu", "Ueber &Kavlon 2"),
+    M("AboutIt", "HilfeMenu", "Ueber &Kavlon 2").On(&TKavlonMain::AboutItClick),
 });
 
 // A text of the tables or of the plant table as the widgets take it.
