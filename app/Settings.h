@@ -43,7 +43,7 @@ constexpr std::optional<int> SpeedInRange(int speed) { return SanitiseSpeed(spee
 // A colour has 24 bits; anything else counts as absent.
 constexpr std::optional<int> ColourBits(int bgr)
 {
-    if (bgr < 0 || bgr > static_cast<int>(White))
+    if (bgr < 0 || bgr > 0xFFFFFF)
         return std::nullopt;
     return bgr;
 }
