@@ -40,7 +40,7 @@ int SpeedStep(int speed, bool up);
 
 inline constexpr int MinSpeed = 1;
 inline constexpr int MaxSpeed = 100;
-inline constexpr int DefaultSpeed = 10;
+inline constexpr int DefaultSpeed = LoopState{}.Speed;
 
 // A stored speed brought into 1..100 (the tick divides by it); values on or off
 // the ladder are otherwise kept.
