@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/StepMetrics.h"
 #include "charts/ChartFrame.h"
 #include "charts/OCurve.h"
 #include "engine/OperatorValues.h"
@@ -48,6 +49,15 @@ constexpr std::optional<int> ColourBits(int bgr)
     return bgr;
 }
 
+// The tolerance band is one of the three the menu offers; any other stored
+// value counts as absent.
+constexpr std::optional<int> OfferedBand(int percent)
+{
+    if (percent != 1 && percent != 2 && percent != 5)
+        return std::nullopt;
+    return percent;
+}
+
 // Folder of the help file, ending with a path separator; written by an installer.
 inline constexpr Setting<const char *> InstallierPfad{"InstallierPfad", ""};
 // Chart window length in seconds (180, 300 or 600 from the menu).
@@ -59,6 +69,12 @@ inline constexpr Setting<int> Hintergrundfarbe{"Hintergrundfarbe", static_cast<i
                                                &ColourBits};
 // Print and copy in colour; stored as 1 or 0, any non-zero value reads as true.
 inline constexpr Setting<bool> Druckausgabe{"Druckausgabe", true};
+// The evaluation's switches: the measurement cursor, the step figures with
+// their tolerance band, and the band's half-width in per cent of the step.
+inline constexpr Setting<bool> Messcursor{"Messcursor", false};
+inline constexpr Setting<bool> Kennwerte{"Kennwerte", false};
+inline constexpr Setting<int> Toleranzband{"Toleranzband", static_cast<int>(DefaultBandPercent),
+                                           &OfferedBand};
 
 } // namespace Settings
 

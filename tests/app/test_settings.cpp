@@ -127,6 +127,41 @@ TEST_F(SettingsStoreTest, ValuesInForceAreTheUsableStoredOnesOrTheFallbacks)
     }
 }
 
+TEST_F(SettingsStoreTest, EvaluationKeysFallBackToOffAndTheTwoPerCentBand)
+{
+    struct Row {
+        QString stored; // empty: absent
+        int band;
+        bool flag;
+    };
+    const Row rows[] = {
+        {QString(), 2, false},
+        {QStringLiteral("1"), 1, true},
+        {QStringLiteral("2"), 2, true},
+        {QStringLiteral("5"), 5, true},
+        {QStringLiteral("0"), 2, false},
+        {QStringLiteral("3"), 2, true},
+        {QStringLiteral("10"), 2, true},
+        {QStringLiteral("-1"), 2, true},
+        {QStringLiteral("zwei"), 2, false},
+        {QStringLiteral("2.0"), 2, false},
+    };
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.stored.toStdString());
+        QSettings(ConfPath(), QSettings::IniFormat).clear();
+        if (!r.stored.isEmpty()) {
+            Preset(Settings::Toleranzband.name, r.stored);
+            Preset(Settings::Messcursor.name, r.stored);
+            Preset(Settings::Kennwerte.name, r.stored);
+        }
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.Read(Settings::Toleranzband), r.band);
+        EXPECT_EQ(store.Read(Settings::Messcursor), r.flag);
+        EXPECT_EQ(store.Read(Settings::Kennwerte), r.flag);
+    }
+}
+
 TEST_F(SettingsStoreTest, AClosedStoreReadsTheFallbacksAndTypedWritesReachTheKeys)
 {
     Preset(Settings::Intervall.name, QStringLiteral("50"));
