@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace kavlon {
 
 ChartView::ChartView(QWidget *parent) : QWidget(parent)
@@ -17,6 +19,12 @@ void ChartView::SetImage(const QImage *image)
     update();
 }
 
+void ChartView::SetOverlay(Overlay overlay)
+{
+    overlay_ = std::move(overlay);
+    update();
+}
+
 void ChartView::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
@@ -27,12 +35,30 @@ void ChartView::paintEvent(QPaintEvent *event)
     const QRegion rest = QRegion(event->rect()).subtracted(covered);
     for (const QRect &r : rest)
         p.fillRect(r, palette().color(QPalette::Window));
+    if (overlay_) {
+        // The overlay gets a painter in its default state, whatever it finds.
+        p.save();
+        overlay_(p);
+        p.restore();
+    }
 }
 
 void ChartView::mousePressEvent(QMouseEvent *event)
 {
     emit MouseDown(event->button());
+    if (event->button() == Qt::LeftButton) {
+        shiftPress_ = event->modifiers().testFlag(Qt::ShiftModifier);
+        emit LeftButtonAt(event->position().toPoint(), shiftPress_);
+    }
     QWidget::mousePressEvent(event);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent *event)
+{
+    // Without mouse tracking moves arrive only with a button held.
+    if (event->buttons().testFlag(Qt::LeftButton))
+        emit LeftButtonAt(event->position().toPoint(), shiftPress_);
+    QWidget::mouseMoveEvent(event);
 }
 
 } // namespace kavlon
