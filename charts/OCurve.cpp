@@ -59,6 +59,14 @@ TRunningScale::TRunningScale(int windowLength, const LoopState &s)
 {
 }
 
+std::int32_t ValueRow(Real value, int height, Real hi, Real lo, int bottom)
+{
+    const Real row = static_cast<Real>(bottom) - static_cast<Real>(height) * (value - lo) / (hi - lo);
+    // Far outside any image the row is only kept within int range.
+    const Real limited = Clamp(row, -1.0e9L, 1.0e9L);
+    return static_cast<std::int32_t>(std::lrint(std::isnan(limited) ? 0.0L : limited));
+}
+
 void AddSample(TCurve &curve, bool hideAll, Real param, Real value, int height, Real hi, Real lo,
                int bottom)
 {
@@ -66,10 +74,7 @@ void AddSample(TCurve &curve, bool hideAll, Real param, Real value, int height, 
     p.Hidden = hideAll || param == 0;
     if (!hideAll) {
         p.Value = value;
-        const Real row = static_cast<Real>(bottom) - static_cast<Real>(height) * (value - lo) / (hi - lo);
-        // Far outside any image the row is only kept within int range.
-        const Real limited = Clamp(row, -1.0e9L, 1.0e9L);
-        p.PixelY = static_cast<std::int32_t>(std::lrint(std::isnan(limited) ? 0.0L : limited));
+        p.PixelY = ValueRow(value, height, hi, lo, bottom);
     }
     TrimToWindow(curve);
 }

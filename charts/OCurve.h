@@ -98,9 +98,13 @@ struct ChartLists {
     std::unique_ptr<TRunningScale> PlantScale;      // lower chart
 };
 
+// The image row of `value` on a plot spanning lo..hi from `bottom` up over
+// `height` rows: bottom - height*(value - lo)/(hi - lo), rounded half to even
+// in extended precision, not limited to the plot (only kept within int range).
+std::int32_t ValueRow(Real value, int height, Real hi, Real lo, int bottom);
+
 // Appends one trace point. Hidden when hideAll or param is exactly 0; unless
-// hideAll, PixelY = bottom - height*(value - lo)/(hi - lo), rounded half to even
-// in extended precision and not limited to the plot. Then TrimToWindow.
+// hideAll, PixelY = ValueRow(value, ...). Then TrimToWindow.
 void AddSample(TCurve &curve, bool hideAll, Real param, Real value, int height, Real hi, Real lo,
                int bottom);
 

@@ -54,7 +54,6 @@ void DrawCurve(const TCurve &curve, ChartCanvas &canvas, int left, Real px, int 
     }
     const bool solid = canvas.GetPenStyle() == PenStyle::Solid;
     const int n = curve.WindowLength();
-    const int origin = left + RoundPixel(static_cast<Real>(n - count) * px);
 
     canvas.BeginStroke();
     const TCurvePoint *prev = &curve[0];
@@ -64,8 +63,8 @@ void DrawCurve(const TCurve &curve, ChartCanvas &canvas, int left, Real px, int 
     while (i < count) {
         const TCurvePoint &p = curve[i];
         if (!p.Hidden && !prev->Hidden) {
-            canvas.MoveTo(origin + RoundPixel(static_cast<Real>(i - step) * px), prev->PixelY);
-            canvas.LineTo(origin + RoundPixel(static_cast<Real>(i) * px), p.PixelY);
+            canvas.MoveTo(EntryX(left, px, n, count, i - step), prev->PixelY);
+            canvas.LineTo(EntryX(left, px, n, count, i), p.PixelY);
         }
         prev = &p;
         curve.Current = prev;
@@ -111,7 +110,7 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
         canvas.SetFontColor(backColour);
     else
         canvas.SetFontColor(backColour == White ? Black : White);
-    const int origin = left + RoundPixel(static_cast<Real>(scale.WindowLength() - count) * px);
+    const int n = scale.WindowLength();
 
     canvas.BeginStroke();
     for (int i = 0; i < count; ++i) {
@@ -119,7 +118,7 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
         scale.Current = &e;
         if (e.Hidden)
             continue;
-        const int x = origin + RoundPixel(static_cast<Real>(i) * px);
+        const int x = EntryX(left, px, n, count, i);
         canvas.MoveTo(x, e.MarkTop);
         canvas.LineTo(x, e.MarkBottom);
     }
@@ -130,7 +129,7 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
         scale.Current = &e;
         if (e.Hidden || (e.SecondsLabel.empty() && e.ModeText.empty()))
             continue;
-        const int x = origin + RoundPixel(static_cast<Real>(i) * px);
+        const int x = EntryX(left, px, n, count, i);
         if (!e.SecondsLabel.empty())
             DrawScaleLabel(canvas, e.SecondsLabel, x, rightAligned);
         if (!e.ModeText.empty())

@@ -13,7 +13,10 @@ namespace kavlon {
 std::int32_t RoundPixel(Real v);
 
 // x of entry `index` of a list holding `count` entries of a window of `n`:
-// left + [(n - count)*px] + [index*px], each term rounded by itself.
+// left + [(n - count)*px] + [index*px], each term rounded by itself. The one
+// column mapping of the charts: the traces, the scales and whatever points at
+// a sample (a cursor, a reference run) all place entry `index` here, so the
+// lists fill from the right with the newest entry at left + [(n - 1)*px].
 std::int32_t EntryX(int left, Real px, int n, int count, int index);
 
 // Draws one trace with pen width `width`. Style Clear is a solid pen in
