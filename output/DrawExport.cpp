@@ -1,7 +1,8 @@
 #include "output/DrawExport.h"
 
-#include "engine/PlantTable.h"
+#include "charts/Evaluation.h"
 #include "charts/TraceDrawing.h"
+#include "engine/PlantTable.h"
 
 #include <QPainter>
 
@@ -40,6 +41,24 @@ constexpr std::array<ExportTrace, 3> PlantTraces{{
 QString OnOff(bool on)
 {
     return on ? QStringLiteral("ein") : QStringLiteral("aus");
+}
+
+// Draws the private chart image into its rectangle, with the evaluation's
+// overlays painted over a copy of it first when any are shown, so that the
+// page and the picture show what the window shows. Without overlays the
+// image goes out untouched.
+void StretchDrawChart(ExportCanvas &canvas, const QRect &target, const ChartCanvas &chart,
+                      const ExportInputs &in, int which)
+{
+    if (!in.Charts || !in.Evaluated || !in.Evaluated->ShowsAnything()) {
+        canvas.StretchDraw(target, chart.Image());
+        return;
+    }
+    QImage picture = chart.Image().copy();
+    QPainter painter(&picture);
+    in.Evaluated->PaintOver(painter, *in.Charts, which, chart.Image(), White, !in.PrintInColor);
+    painter.end();
+    canvas.StretchDraw(target, picture);
 }
 
 } // namespace
@@ -161,12 +180,12 @@ void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs 
 
     const int b1 = 4 * s + chartHeight;
     RenderExportChart(offscreen, geometry, in.Charts, ControllerChart, in.PrintInColor);
-    canvas.StretchDraw(QRect(m, 4 * s, W - 2 * m, chartHeight), offscreen.Image());
+    StretchDrawChart(canvas, QRect(m, 4 * s, W - 2 * m, chartHeight), offscreen, in, ControllerChart);
 
     CentredTextOut(canvas, PlantTitleText(in.PlantIndex), W, m, b1 + s);
     const int b2 = b1 + 2 * s + chartHeight;
     RenderExportChart(offscreen, geometry, in.Charts, PlantChart, in.PrintInColor);
-    canvas.StretchDraw(QRect(m, b1 + 2 * s, W - 2 * m, chartHeight), offscreen.Image());
+    StretchDrawChart(canvas, QRect(m, b1 + 2 * s, W - 2 * m, chartHeight), offscreen, in, PlantChart);
 
     // The text block starts where the plot does, in chart-image pixels.
     const int x = m + geometry.PlotLeft;
@@ -180,6 +199,12 @@ void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs 
     if (in.OptionEnabled) {
         y += s;
         canvas.TextOut(x, y, OptionLineText(in));
+    }
+    if (in.Evaluated) {
+        if (const QString figures = in.Evaluated->FiguresLine(); !figures.isEmpty()) {
+            y += s;
+            canvas.TextOut(x, y, figures);
+        }
     }
 }
 

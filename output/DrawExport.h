@@ -49,10 +49,12 @@ void RenderExportChart(ChartCanvas &canvas, ChartGeometry &geometry, const LiveC
                        int chart, bool printInColor);
 
 // The whole document: header, controller title, controller chart, plant title,
-// plant chart, two legends, the settings line (not in manual mode) and the
-// option line (only while the option is enabled). The charts are drawn at the
-// live images' pixel size on a private image and scaled into rectangles of
-// W - 2m by W div 4; only the text is drawn at the target's resolution.
+// plant chart, two legends, the settings line (not in manual mode), the
+// option line (only while the option is enabled) and the evaluation's figures
+// line (only while it has one). The charts are drawn at the live images' pixel
+// size on a private image, with the evaluation's overlays over them, and
+// scaled into rectangles of W - 2m by W div 4; only the text is drawn at the
+// target's resolution.
 void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs &in);
 void DrawExport(QPainter &painter, const ExportParams &p, const ExportInputs &in);
 

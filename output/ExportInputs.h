@@ -7,6 +7,8 @@
 
 namespace kavlon {
 
+class Evaluation;
+
 // What an export reads of the window: the texts exactly as the window shows
 // them, the plant, the mode flags and the live charts. The window fills this
 // from its panels and read-outs; kavlon-sim fills it from the loop state with
@@ -25,6 +27,9 @@ struct ExportInputs {
     QString OptionCaption;            // caption of OptionLabel ("StrK", "TotK", "--------")
     bool OptionEnabled{false};        // enabled state of OptionLabel
     bool PrintInColor{true};          // colour traces and wording, else black line styles
+    // The evaluation overlays to draw over both charts and its figures line
+    // below the settings; null (or everything off): the plain document.
+    const Evaluation *Evaluated{nullptr};
 };
 
 // The inputs as the window would show them for this loop state: the title from
