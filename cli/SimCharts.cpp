@@ -1,8 +1,9 @@
 #include "cli/SimCharts.h"
 
+#include "charts/Evaluation.h"
+#include "charts/LiveCharts.h"
 #include "output/ExportInputs.h"
 #include "output/ExportTargets.h"
-#include "charts/LiveCharts.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -56,14 +57,31 @@ public:
 
     bool Open(std::string &error)
     {
+        if (!options_.reference.empty()) {
+            ReferenceRun run;
+            if (!ReadReferenceCsv(options_.reference, run, error)) {
+                error = "--reference " + error;
+                return false;
+            }
+            evaluation_.SetReference(std::move(run));
+        }
         return OpenFile(chartsFile_, "--charts", options_.charts, error)
                && OpenFile(pngFile_, "--png", options_.png, error)
                && OpenFile(pdfFile_, "--pdf", options_.pdf, error);
     }
 
-    void Reset(const LoopState &s) override { charts_.ResetCharts(s); }
+    void Reset(const LoopState &s) override
+    {
+        charts_.ResetCharts(s);
+        evaluation_.StartFromRest(s);
+    }
 
-    void Tick(const LoopState &s) override { charts_.Record(s); }
+    // The charts' and the evaluation's part of the tick, in ChartTick's order.
+    void Tick(const LoopState &s) override
+    {
+        charts_.Record(s);
+        evaluation_.Sample(s);
+    }
 
     void Finished(const LoopState &s) override { final_ = s; }
 
@@ -73,8 +91,9 @@ public:
             return false;
         // The window's read-outs use the locale's decimal separator; so does
         // the picture of them.
-        const ExportInputs in = ExportInputsFromState(final_, charts_, !options_.blackAndWhite,
-                                                      QLocale().decimalPoint());
+        ExportInputs in = ExportInputsFromState(final_, charts_, !options_.blackAndWhite,
+                                                QLocale().decimalPoint());
+        in.Evaluated = &evaluation_;
         if (pngFile_ && !Commit(*pngFile_, "--png", RenderClipboardPicture(in).save(pngFile_.get(), "PNG"), error))
             return false;
         if (pdfFile_ && !Commit(*pdfFile_, "--pdf", PrintPage(in, *pdfFile_), error))
@@ -113,6 +132,12 @@ private:
         QPainter painter(&picture);
         painter.drawImage(0, 0, upper);
         painter.drawImage(0, upper.height(), lower);
+        // The overlays as the window paints them over its charts.
+        if (evaluation_.ShowsAnything()) {
+            evaluation_.Paint(painter, charts_, ControllerChart);
+            painter.translate(0, upper.height());
+            evaluation_.Paint(painter, charts_, PlantChart);
+        }
         painter.end();
         return picture;
     }
@@ -141,6 +166,7 @@ private:
 
     SimOptions options_;
     LiveCharts charts_;
+    Evaluation evaluation_;
     LoopState final_;
     std::unique_ptr<QSaveFile> chartsFile_;
     std::unique_ptr<QSaveFile> pngFile_;

@@ -224,7 +224,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
                                              "--mode",  "--at",    "--events", "--output",
                                              "--charts", "--chart-size", "--time-axis",
                                              "--background", "--png", "--pdf",
-                                             "--metrics", "--band"};
+                                             "--metrics", "--band", "--reference"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -302,6 +302,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             if (value != "180" && value != "300" && value != "600")
                 return fail(where + ": " + Quote(value) + " is not 180, 300 or 600");
             ParseInt(value, 180, 600, o.timeAxis);
+        } else if (arg == "--reference") {
+            if (value.empty())
+                return fail("--reference needs a file name");
+            o.reference = value;
         } else if (arg == "--metrics") {
             if (value.empty())
                 return fail("--metrics needs a file name");
@@ -330,6 +334,8 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         return fail(chartOption + ": only with --charts, --png or --pdf");
     if (o.blackAndWhite && o.png.empty() && o.pdf.empty())
         return fail("--bw: only with --png or --pdf");
+    if (!o.reference.empty() && !WantsPictures(o))
+        return fail("--reference: only with --charts, --png or --pdf");
 
     if (o.bandGiven && o.metrics.empty())
         return fail("--band: only with --metrics");
@@ -395,6 +401,10 @@ Options:
                          (one A4 page, portrait, 600 dpi)
   --bw                   black-and-white line styles instead of colours in the
                          --png and --pdf output
+  --reference FILE.csv   draw the x and y of a previous run (a CSV this program
+                         wrote; its last run from rest) as a pale reference
+                         under the traces of --charts, --png and --pdf, tick by
+                         tick at the same simulated times
   --metrics FILE         write the step segments of the run and their figures as
                          CSV: start,end,kind,delta,band,rise,settling,overshoot,
                          emax,steady_error,iae (one row per segment; a segment

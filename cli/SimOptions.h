@@ -43,6 +43,7 @@ struct SimOptions {
     std::string png;              // the clipboard picture after the run; empty: none
     std::string pdf;              // the printed page after the run; empty: none
     bool blackAndWhite = false;   // --bw: line styles instead of colours in png/pdf
+    std::string reference;        // a previous run's CSV drawn under the pictures' traces
     std::string metrics;          // CSV of the step segments and their figures; empty: none
     Real bandPercent = DefaultBandPercent; // --band: tolerance band in per cent of the step
     bool bandGiven = false;
