@@ -581,13 +581,16 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
         QPainter lp(&layer);
         lp.setRenderHint(QPainter::Antialiasing, false);
         lp.translate(-plot.topLeft());
-        if (reference) {
+        const QPolygon line = reference ? ReferencePolyline(charts, chart, newestTick_, reference_,
+                                                            plant ? reference_.X : reference_.Y)
+                                        : QPolygon();
+        // The legend only goes with a reference that shows.
+        if (line.size() >= 2) {
             const QColor pale = ReferenceColor(chart, backColor, blackAndWhite);
             QPen pen(pale, 2);
             pen.setStyle(blackAndWhite ? Qt::DashLine : Qt::SolidLine);
             lp.setPen(pen);
-            lp.drawPolyline(ReferencePolyline(charts, chart, newestTick_, reference_,
-                                              plant ? reference_.X : reference_.Y));
+            lp.drawPolyline(line);
             lp.setPen(pale);
             lp.setFont(font);
             const QString legend =
@@ -607,8 +610,7 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
             under.format() == QImage::Format_RGB32 || under.format() == QImage::Format_ARGB32
                 ? under
                 : under.convertToFormat(QImage::Format_RGB32);
-        const QRgb background =
-            BgrToRgb(NormalisedBackColor(blackAndWhite ? White : backColor)) & 0xFFFFFFu;
+        const QRgb background = BgrToRgb(NormalisedBackColor(backColor)) & 0xFFFFFFu;
         for (int y = 0; y < layer.height(); ++y) {
             auto *out = reinterpret_cast<QRgb *>(layer.scanLine(y));
             const auto *in =
