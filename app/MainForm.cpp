@@ -60,6 +60,7 @@ TKavlonMain::TKavlonMain(QWidget *parent)
     BuildMainForm(*this, controls_);
     controls_.ReglerImage->SetImage(&charts_.ReglerImage());
     controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
+    evaluationMenu_.Attach(this, controls_);
 
     // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
     // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
@@ -89,6 +90,9 @@ void TKavlonMain::FormCreate()
 
     settingsOpen_ = OpenSettings();
     LoadSettings();
+    evaluationMenu_.LoadSettings(settings_);
+    if (settingsOpen_)
+        evaluationMenu_.SetStore(&settings_);
     // (The trace colours follow the background inside the charts.)
 
     // The operator's values start at the loop's own defaults.
@@ -192,6 +196,8 @@ void TKavlonMain::FormClose()
     keyPreview_.Stop();
     CallHelp(HelpCommand::Quit, 0);
     curvesExist_ = false;
+    evaluationMenu_.Close();
+    evaluationMenu_.SetStore(nullptr);
     CloseSettings();
     timer_.stop();
     disconnect(&timer_, nullptr, this, nullptr);
@@ -248,7 +254,9 @@ void TKavlonMain::ResetGraphics()
                    controls_.OptionOnButton->isChecked(), controls_.HandButton->isChecked());
     charts_.SetImageSize(controls_.ReglerImage->width(), controls_.ReglerImage->height());
     charts_.ResetCharts(loop_);
+    evaluation_.StartFromRest(loop_);
     RepaintCharts();
+    evaluationMenu_.Refresh();
 }
 
 void TKavlonMain::SetPanelColors()
@@ -283,7 +291,7 @@ void TKavlonMain::RepaintCharts()
 
 void TKavlonMain::ActionOnTimer()
 {
-    ChartTick(loop_, charts_);
+    ChartTick(loop_, charts_, evaluation_);
 
     // The speed is read back from its read-out, which always shows Speed.
     bool ok = false;
@@ -295,6 +303,15 @@ void TKavlonMain::ActionOnTimer()
     controls_.Istwert->setText(FormatFixed(loop_.x, 1));
     controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
     RepaintCharts();
+    evaluationMenu_.Refresh();
+}
+
+void TKavlonMain::LoopChanged(const OperatorSettings &before)
+{
+    if (OperatorSettings::Of(loop_) == before)
+        return;
+    evaluation_.OperatorChanged(loop_);
+    evaluationMenu_.Refresh();
 }
 
 void TKavlonMain::SetTimerPeriod(int ms)
@@ -341,30 +358,38 @@ void TKavlonMain::WriteParameterReadOut(QLineEdit *readOut, Real value)
 
 void TKavlonMain::SollwertUpDownClick(SpinDirection direction)
 {
+    const auto before = OperatorSettings::Of(loop_);
     loop_.w = SpinStep(loop_.w, SpinValue::w, direction == SpinDirection::Right);
     controls_.Sollwert->setText(GeneralNumberText(loop_.w, QLocale().decimalPoint()));
+    LoopChanged(before);
 }
 
 void TKavlonMain::StoergroesseUpDownClick(SpinDirection direction)
 {
+    const auto before = OperatorSettings::Of(loop_);
     loop_.Z = SpinStep(loop_.Z, SpinValue::Z, direction == SpinDirection::Right);
     controls_.Stoergroesse->setText(GeneralNumberText(loop_.Z, QLocale().decimalPoint()));
+    LoopChanged(before);
 }
 
 void TKavlonMain::StellgroesseUpDownClick(SpinDirection direction)
 {
+    const auto before = OperatorSettings::Of(loop_);
     loop_.y = SpinStep(loop_.y, SpinValue::y, direction == SpinDirection::Right);
     // y keeps its fraction; only the read-out is rounded.
     controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
+    LoopChanged(before);
 }
 
 void TKavlonMain::StepControllerParameter(Real &value, SpinValue which, QLineEdit *readOut,
                                           SpinDirection direction)
 {
+    const auto before = OperatorSettings::Of(loop_);
     value = SpinStep(value, which, direction == SpinDirection::Right);
     WriteParameterReadOut(readOut, value);
     if (!loop_.HandMode) // in manual mode the title stays "Handregelung"
         UpdateControllerCaption();
+    LoopChanged(before);
 }
 
 void TKavlonMain::NachstellzeitUpDownClick(SpinDirection direction)
@@ -406,6 +431,7 @@ void TKavlonMain::UpdatePlantCaption()
 
 void TKavlonMain::SetControllerMode(bool controllerOn)
 {
+    const auto before = OperatorSettings::Of(loop_);
     SetEnabled(controls_.HandModeControls, !controllerOn);
     SetEnabled(controls_.ControllerModeControls, controllerOn);
     if (controllerOn)
@@ -414,16 +440,33 @@ void TKavlonMain::SetControllerMode(bool controllerOn)
         controls_.ReglerLabelPanel->SetCaption(HandModeTitleText());
     EnableOption(OptionEnabledFor(loop_.PlantIndex, !controllerOn));
     loop_.HandMode = !controllerOn;
+    LoopChanged(before);
 }
 
 void TKavlonMain::EnableOption(bool on) { SetEnabled(controls_.OptionControls, on); }
 
 void TKavlonMain::ReglerButtonClick() { SetControllerMode(true); }
 void TKavlonMain::HandButtonClick() { SetControllerMode(false); }
-void TKavlonMain::ARWUOnButtonClick() { loop_.ARWUOn = true; }
-void TKavlonMain::ARWUOffButtonClick() { loop_.ARWUOn = false; }
-void TKavlonMain::OptionOnButtonClick() { ApplyOptionSwitch(loop_, true); }
-void TKavlonMain::OptionOffButtonClick() { ApplyOptionSwitch(loop_, false); }
+
+void TKavlonMain::SetSwitch(bool &flag, bool on)
+{
+    const auto before = OperatorSettings::Of(loop_);
+    flag = on;
+    LoopChanged(before);
+}
+
+void TKavlonMain::ARWUOnButtonClick() { SetSwitch(loop_.ARWUOn, true); }
+void TKavlonMain::ARWUOffButtonClick() { SetSwitch(loop_.ARWUOn, false); }
+
+void TKavlonMain::OptionSwitchClick(bool on)
+{
+    const auto before = OperatorSettings::Of(loop_);
+    ApplyOptionSwitch(loop_, on);
+    LoopChanged(before);
+}
+
+void TKavlonMain::OptionOnButtonClick() { OptionSwitchClick(true); }
+void TKavlonMain::OptionOffButtonClick() { OptionSwitchClick(false); }
 
 // ---------------------------------------------------------------------------
 // Plants
@@ -510,6 +553,9 @@ ExportInputs TKavlonMain::ExportState() const
     in.OptionCaption = controls_.OptionLabel->text();
     in.OptionEnabled = controls_.OptionLabel->isEnabled();
     in.PrintInColor = printInColor_;
+    // Only with something to show, so that the plain page stays as it was.
+    if (evaluation_.ShowsAnything() || evaluation_.FiguresEnabled)
+        in.Evaluated = &evaluation_;
     return in;
 }
 
@@ -570,6 +616,18 @@ void TKavlonMain::AboutItClick()
 }
 
 // ---------------------------------------------------------------------------
+// Evaluation
+
+void TKavlonMain::MesscursorClick() { evaluationMenu_.CursorCommand(); }
+void TKavlonMain::KennwerteClick() { evaluationMenu_.FiguresCommand(); }
+void TKavlonMain::Toleranzband1Click() { evaluationMenu_.BandCommand(1); }
+void TKavlonMain::Toleranzband2Click() { evaluationMenu_.BandCommand(2); }
+void TKavlonMain::Toleranzband5Click() { evaluationMenu_.BandCommand(5); }
+void TKavlonMain::KennwerteTabelleClick() { evaluationMenu_.TableCommand(); }
+void TKavlonMain::KurveMerkenClick() { evaluationMenu_.KeepReferenceCommand(); }
+void TKavlonMain::ReferenzLoeschenClick() { evaluationMenu_.ClearReferenceCommand(); }
+
+// ---------------------------------------------------------------------------
 // Help
 
 void TKavlonMain::CallHelp(HelpCommand command, int number)
@@ -587,6 +645,11 @@ void TKavlonMain::HelpOnControllerClick()
 }
 
 void TKavlonMain::HelpOnCourseClick() { CallHelp(HelpCommand::Context, plantHelpContext_); }
+void TKavlonMain::HelpOnEvaluationClick()
+{
+    CallHelp(HelpCommand::Context, layout::EvaluationHelpContext);
+}
+
 void TKavlonMain::HelpOnHelpClick() { CallHelp(HelpCommand::HelpOnHelp, 0); }
 void TKavlonMain::HelpIndexClick() { CallHelp(HelpCommand::Finder, 0); }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/EvaluationMenu.h"
 #include "app/KeyPreview.h"
 #include "app/MainFormControls.h"
 #include "app/Settings.h"
 #include "app/SpinArrows.h"
+#include "charts/Evaluation.h"
 #include "charts/LiveCharts.h"
 #include "engine/LoopState.h"
 #include "engine/OperatorValues.h"
@@ -40,6 +42,9 @@ public:
     LoopState &Loop() { return loop_; }
     const LoopState &Loop() const { return loop_; }
     const LiveCharts &Charts() const { return charts_; }
+    // The cursors, step figures and reference over the charts.
+    const Evaluation &ChartEvaluation() const { return evaluation_; }
+    const EvaluationMenu &EvaluationCommands() const { return evaluationMenu_; }
     QTimer &SimulationTimer() { return timer_; }
     bool Running() const { return timer_.isActive(); }
     bool PrintInColor() const { return printInColor_; }
@@ -91,6 +96,17 @@ public slots:
     void DruckerEinstellungClick();
     void AboutItClick();
 
+    // The menu "Auswertung".
+    void MesscursorClick();
+    void KennwerteClick();
+    void Toleranzband1Click();
+    void Toleranzband2Click();
+    void Toleranzband5Click();
+    void KennwerteTabelleClick();
+    void KurveMerkenClick();
+    void ReferenzLoeschenClick();
+    void HelpOnEvaluationClick();
+
     void GeneralHelpClick();
     void HelpOnControllerClick();
     void HelpOnCourseClick();
@@ -123,6 +139,8 @@ private:
     // Space and Escape, seen before the focused control; never consumed.
     void FormKeyPress(QChar key);
     void ApplyBackColor(std::uint32_t bgr);
+    void SetSwitch(bool &flag, bool on);
+    void OptionSwitchClick(bool on);
     void TimeAxisCommand(int length, QAction *item);
     // SelectPlant with the row of the plant table.
     void SelectPlantRow(int index);
@@ -133,12 +151,17 @@ private:
     void StepControllerParameter(Real &value, SpinValue which, QLineEdit *readOut,
                                  SpinDirection direction);
     void RepaintCharts();
+    // Tells the evaluation of an operator command that changed the loop
+    // (`before` is what it was); one that changed nothing is no event.
+    void LoopChanged(const OperatorSettings &before);
     // What the print and clipboard export read of the window.
     ExportInputs ExportState() const;
     void ShowOutputFailure(const QString &message);
 
     LoopState loop_;
     LiveCharts charts_;
+    Evaluation evaluation_;
+    EvaluationMenu evaluationMenu_{evaluation_, charts_};
     QTimer timer_;
     SettingsStore settings_;
     bool settingsOpen_ = false;

@@ -377,15 +377,17 @@ void BuildMenu(TKavlonMain &window, MainFormControls &controls)
             if (!group) {
                 group = new QActionGroup(a->parent());
                 // The time axis may have no item marked (a stored length other
-                // than 180, 300 and 600); a plant is always marked.
-                group->setExclusionPolicy(m.radioGroup == layout::PlantRadioGroup
-                                              ? QActionGroup::ExclusionPolicy::Exclusive
-                                              : QActionGroup::ExclusionPolicy::ExclusiveOptional);
+                // than 180, 300 and 600); a plant and a band are always marked.
+                group->setExclusionPolicy(m.radioGroup == layout::TimeAxisRadioGroup
+                                              ? QActionGroup::ExclusionPolicy::ExclusiveOptional
+                                              : QActionGroup::ExclusionPolicy::Exclusive);
             }
             a->setCheckable(true);
             a->setChecked(m.checked);
             group->addAction(a);
         }
+        if (m.checkable)
+            a->setCheckable(true);
         if (m.plant != layout::NoPlant)
             controls.PlantItems[static_cast<std::size_t>(m.plant)] = a;
         if (m.field)

@@ -55,6 +55,13 @@ struct MainFormControls {
     QAction *Zeitachse180 = nullptr;
     QAction *BackgroundColor = nullptr;
     QAction *ExportColor = nullptr;
+    // The menu "Auswertung": its switches and the band's radio items.
+    QAction *Messcursor = nullptr;
+    QAction *Kennwerte = nullptr;
+    QAction *Toleranzband1 = nullptr;
+    QAction *Toleranzband2 = nullptr;
+    QAction *Toleranzband5 = nullptr;
+    QAction *ReferenzLoeschen = nullptr;
 
     // The tool button and the menu item of each plant, by plant index.
     std::array<QToolButton *, PlantCount> PlantButtons{};

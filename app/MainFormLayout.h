@@ -355,6 +355,7 @@ struct MenuItem {
     int plant = NoPlant; // a plant's item, kept in MainFormControls::PlantItems
     Field<QAction> field = nullptr;
     Command handler = nullptr; // run when the item is triggered
+    bool checkable = false;    // an on/off switch with a check mark (radio items are anyway)
 
     constexpr MenuItem KeptIn(Field<QAction> keep) const
     {
@@ -368,11 +369,20 @@ struct MenuItem {
         m.handler = handle;
         return m;
     }
+    constexpr MenuItem Switch() const
+    {
+        MenuItem m = *this;
+        m.checkable = true;
+        return m;
+    }
 };
 
 inline constexpr int NoRadio = -1;
 inline constexpr int PlantRadioGroup = 1;
 inline constexpr int TimeAxisRadioGroup = 0;
+inline constexpr int BandRadioGroup = 2;
+// The help topic on the menu "Auswertung".
+inline constexpr int EvaluationHelpContext = 1030;
 inline constexpr int CtrlC = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_C);
 inline constexpr int CtrlP = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_P);
 inline constexpr int F1 = static_cast<int>(Qt::Key_F1);
@@ -441,6 +451,35 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("ExportColor", "Optionen", "&Druckausgabe")
         .KeptIn(&MainFormControls::ExportColor)
         .On(&TKavlonMain::ExportColorClick),
+    Sub("AuswertungMenu", "&Auswertung"),
+    M("Messcursor", "AuswertungMenu", "&Messcursor")
+        .Switch()
+        .KeptIn(&MainFormControls::Messcursor)
+        .On(&TKavlonMain::MesscursorClick),
+    M("Kennwerte", "AuswertungMenu", "&Kennwerte")
+        .Switch()
+        .KeptIn(&MainFormControls::Kennwerte)
+        .On(&TKavlonMain::KennwerteClick),
+    M("Toleranzband1", "AuswertungMenu", "Toleranzband &1 %", BandRadioGroup)
+        .KeptIn(&MainFormControls::Toleranzband1)
+        .On(&TKavlonMain::Toleranzband1Click),
+    M("Toleranzband2", "AuswertungMenu", "Toleranzband &2 %", BandRadioGroup)
+        .KeptIn(&MainFormControls::Toleranzband2)
+        .On(&TKavlonMain::Toleranzband2Click),
+    M("Toleranzband5", "AuswertungMenu", "Toleranzband &5 %", BandRadioGroup)
+        .KeptIn(&MainFormControls::Toleranzband5)
+        .On(&TKavlonMain::Toleranzband5Click),
+    M("KennwerteTabelle", "AuswertungMenu", "Kennwerte-&Tabelle…")
+        .On(&TKavlonMain::KennwerteTabelleClick),
+    M("N6", "AuswertungMenu", "-"),
+    M("KurveMerken", "AuswertungMenu", "Kurve &merken").On(&TKavlonMain::KurveMerkenClick),
+    M("ReferenzLoeschen", "AuswertungMenu", "Referenz &löschen")
+        .KeptIn(&MainFormControls::ReferenzLoeschen)
+        .On(&TKavlonMain::ReferenzLoeschenClick),
+    M("N7", "AuswertungMenu", "-"),
+    M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio,
+      EvaluationHelpContext)
+        .On(&TKavlonMain::HelpOnEvaluationClick),
     Sub("HilfeMenu", "&Hilfe"),
     M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1)
         .On(&TKavlonMain::GeneralHelpClick),

@@ -233,7 +233,8 @@ TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
         top << a->text();
     EXPECT_EQ(top, (QStringList{QStringLiteral("Regelstrecken-&Auswahl"), QStringLiteral("&Start"),
                                 QStringLiteral("&Reset"), QStringLiteral("Aus&gabe"),
-                                QStringLiteral("&Optionen"), QStringLiteral("&Hilfe")}));
+                                QStringLiteral("&Optionen"), QStringLiteral("&Auswertung"),
+                                QStringLiteral("&Hilfe")}));
     EXPECT_EQ(Item("StartStop")->toolTip(), QString::fromUtf8("Leertaste drücken"));
     EXPECT_EQ(Item("Copy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
     EXPECT_EQ(Item("Print")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
