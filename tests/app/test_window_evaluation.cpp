@@ -272,6 +272,51 @@ TEST_F(EvaluationTest, ClicksSetTheCursorsAndTheReadOutShowsTheirSamples)
     EXPECT_FALSE(Cursor(0).has_value());
 }
 
+TEST_F(EvaluationTest, FiguresFollowTheTicksAndTheTableListsTheSegments)
+{
+    TKavlonMain &win = ShownWindow(1000, 700);
+    Item("Kennwerte")->trigger();
+    Ticks(200);
+    std::optional<StepSegment> current = Eval().Recorder().Current();
+    ASSERT_TRUE(current.has_value());
+    EXPECT_EQ(current->Kind, StepKind::SetPoint);
+    EXPECT_EQ(current->Rise, 30);
+    EXPECT_EQ(current->Settling, 145);
+    // Band and figures box over the plant chart.
+    EXPECT_NE(Shown(PlantChart), Image(PlantChart));
+
+    Item("KennwerteTabelle")->trigger();
+    FiguresTable *table = win.EvaluationCommands().Table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_FALSE(table->isModal());
+    const QTableWidget &list = *table->Table();
+    ASSERT_EQ(list.rowCount(), 1);
+    EXPECT_EQ(list.verticalHeaderItem(0)->text(), QString::fromUtf8("vorläufig"));
+    EXPECT_EQ(list.item(0, 4)->text(), QStringLiteral("30"));
+
+    // A set-point step ends the segment and starts the next one.
+    Spin("SollwertUpDown", SpinDirection::Right, 2);
+    ASSERT_EQ(list.rowCount(), 2);
+    EXPECT_EQ(list.verticalHeaderItem(0)->text(), QStringLiteral("1"));
+    EXPECT_EQ(list.item(1, 0)->text(), QStringLiteral("200"));
+    EXPECT_EQ(list.item(1, 2)->text(), QStringLiteral("50"));
+    EXPECT_EQ(list.item(1, 4)->text(), QString::fromUtf8("\u2013"));
+    // Every tick brings the running row up to date.
+    for (int i = 0; i < 40; ++i) {
+        win.ActionOnTimer();
+        QStringList cells;
+        for (int c = 0; c < list.columnCount(); ++c)
+            cells << list.item(1, c)->text();
+        ASSERT_EQ(cells, FiguresTable::CellTexts(*Eval().Recorder().Current())) << i;
+    }
+    EXPECT_NE(list.item(1, 4)->text(), QString::fromUtf8("\u2013"));
+
+    // The table goes with the main window.
+    win.close();
+    EXPECT_FALSE(table->isVisible());
+}
+
 TEST_F(EvaluationTest, AClickThatChangesNothingDoesNotEndTheSegment)
 {
     TKavlonMain &win = Window();
@@ -323,6 +368,99 @@ TEST_F(EvaluationTest, AClickThatChangesNothingDoesNotEndTheSegment)
     QTest::mouseClick(Get<QRadioButton>("ARWUOnButton"), Qt::LeftButton);
     EXPECT_EQ(SegmentsDone(), done + 2);
     EXPECT_FALSE(Eval().Recorder().Current().has_value());
+}
+
+TEST_F(EvaluationTest, ReferenceIsKeptOverAResetUntilItIsDeleted)
+{
+    TKavlonMain &win = ShownWindow(1000, 700);
+    // Nothing on the charts yet: nothing to keep.
+    Item("KurveMerken")->trigger();
+    EXPECT_FALSE(win.ChartEvaluation().HasReference());
+    EXPECT_FALSE(Item("ReferenzLoeschen")->isEnabled());
+
+    Ticks(100);
+    Item("KurveMerken")->trigger();
+    ASSERT_TRUE(win.ChartEvaluation().HasReference());
+    EXPECT_EQ(win.ChartEvaluation().Reference().X.size(), 100u);
+    EXPECT_EQ(win.ChartEvaluation().Reference().X[49],
+              [&] { return win.Charts().Curve(CurveX)[49].Value; }());
+    EXPECT_TRUE(Item("ReferenzLoeschen")->isEnabled());
+
+    // Another run over it: the reference shows under the new traces.
+    Spin("NachstellzeitUpDown", SpinDirection::Left, 25);
+    win.ResetClick();
+    Ticks(60);
+    EXPECT_TRUE(win.ChartEvaluation().HasReference());
+    EXPECT_NE(Shown(PlantChart), Image(PlantChart));
+    EXPECT_NE(Shown(ControllerChart), Image(ControllerChart));
+
+    Item("ReferenzLoeschen")->trigger();
+    EXPECT_FALSE(win.ChartEvaluation().HasReference());
+    EXPECT_FALSE(Item("ReferenzLoeschen")->isEnabled());
+    EXPECT_EQ(Shown(PlantChart), Image(PlantChart));
+    EXPECT_EQ(Shown(ControllerChart), Image(ControllerChart));
+}
+
+// Everything of the evaluation switched on, used and off again must leave the
+// charts, their views and the clipboard picture exactly as in a window that
+// never had it on.
+TEST_F(EvaluationTest, EverythingOnAndOffAgainLeavesThePicturesAsWithoutIt)
+{
+    TKavlonMain &used = ShownWindow(1000, 700);
+    auto plain = std::make_unique<TKavlonMain>();
+    plain->show();
+    for (int i = 0; i < 3 && plain->ClientArea()->size() != QSize(1000, 700); ++i) {
+        plain->resize(plain->size() + QSize(1000, 700) - plain->ClientArea()->size());
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(plain->ClientArea()->size(), QSize(1000, 700));
+
+    const auto both = [&](auto &&action) {
+        action(used);
+        action(*plain);
+    };
+    const auto ticks = [&](int n) {
+        both([n](TKavlonMain &w) {
+            for (int i = 0; i < n; ++i)
+                w.ActionOnTimer();
+        });
+    };
+    const auto copy = [](TKavlonMain &w) {
+        QGuiApplication::clipboard()->clear();
+        w.findChild<QAction *>(QStringLiteral("Copy"))->trigger();
+        return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    };
+
+    ticks(150);
+    Item("Messcursor")->trigger();
+    Item("Kennwerte")->trigger();
+    Item("Toleranzband5")->trigger();
+    Item("KurveMerken")->trigger();
+    Item("KennwerteTabelle")->trigger();
+    ClickAtTick(PlantChart, 100);
+    ClickAtTick(ControllerChart, 140, Qt::ShiftModifier);
+    both([](TKavlonMain &w) { w.SollwertUpDownClick(SpinDirection::Left); });
+    ticks(120);
+    ClickAtTick(PlantChart, 200);
+    both([](TKavlonMain &w) { w.StoergroesseUpDownClick(SpinDirection::Right); });
+    ticks(100);
+
+    // On: the views and the picture show more than the charts.
+    EXPECT_NE(Shown(PlantChart), Image(PlantChart));
+    EXPECT_NE(copy(used), copy(*plain));
+
+    Item("Messcursor")->trigger();
+    Item("Kennwerte")->trigger();
+    Item("Toleranzband2")->trigger();
+    Item("ReferenzLoeschen")->trigger();
+    used.EvaluationCommands().Table()->close();
+    ticks(30);
+
+    EXPECT_EQ(used.Charts().ReglerImage(), plain->Charts().ReglerImage());
+    EXPECT_EQ(used.Charts().RegelstreckeImage(), plain->Charts().RegelstreckeImage());
+    for (int chart : {ControllerChart, PlantChart})
+        EXPECT_EQ(Shown(chart), Image(chart)) << chart;
+    EXPECT_EQ(copy(used), copy(*plain));
 }
 
 } // namespace
