@@ -401,6 +401,21 @@ TEST_F(EvaluationTest, ReferenceIsKeptOverAResetUntilItIsDeleted)
     EXPECT_EQ(Shown(ControllerChart), Image(ControllerChart));
 }
 
+TEST_F(EvaluationTest, HelpOnTheEvaluationOpensItsTopic)
+{
+    Window();
+    Item("HelpOnEvaluation")->trigger();
+    ASSERT_NE(HelpViewer::Instance(), nullptr);
+    EXPECT_EQ(HelpViewer::Instance()->CurrentContext(), 1030);
+    EXPECT_EQ(HelpViewer::Instance()->CurrentTitle(),
+              QStringLiteral("Auswertung: Messcursor, Kennwerte und Referenzkurve"));
+    // The worked example's figures are those the window computes.
+    const QString text = HelpViewer::Instance()->CurrentText();
+    for (const char *figure : {"30 s", "145 s", "24,5 %", "499,2", "12933"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(figure))) << figure;
+    HelpViewer::Instance()->close();
+}
+
 // Everything of the evaluation switched on, used and off again must leave the
 // charts, their views and the clipboard picture exactly as in a window that
 // never had it on.
