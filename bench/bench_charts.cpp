@@ -1,10 +1,13 @@
 // One live chart tick as the window runs it (ChartTick): the engine step,
 // SampleCurves (erase, append, draw the seven traces) and AdvanceScales
 // (erase, append, draw both scales) on 1916 x 300 images with the full
-// 600-sample window.
+// 600-sample window. And the evaluation's overlays painted over both charts.
+#include "charts/Evaluation.h"
 #include "charts/LiveCharts.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -43,6 +46,57 @@ void BM_ChartTick(benchmark::State &state)
 } // namespace
 
 BENCHMARK(BM_ChartTick)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Evaluation::Paint of both charts with every overlay on: a reference under
+// the full window, the tolerance band and the figures box of a running step,
+// two cursors with their read-out boxes. Painted over copies of the chart
+// images, as the chart widget paints over its own.
+void BM_EvaluationPaint(benchmark::State &state)
+{
+    using namespace kavlon;
+    LiveCharts charts;
+    charts.SetImageSize(1916, 300);
+    charts.SetTimeAxisLength(600);
+    charts.SetBackColor(state.range(0) != 0 ? Black : White);
+    Evaluation evaluation;
+    evaluation.CursorEnabled = true;
+    evaluation.FiguresEnabled = true;
+    LoopState s;
+    s.Kr = 2;
+    ResetLoopState(s, false, false, false);
+    charts.ResetCharts(s);
+    evaluation.StartFromRest(s);
+    for (int i = 0; i < 700; ++i)
+        ChartTick(s, charts, evaluation);
+    evaluation.KeepReference(charts);
+    s.Kr = 4;
+    ResetLoopState(s, false, false, false);
+    charts.ResetCharts(s);
+    evaluation.StartFromRest(s);
+    for (int i = 0; i < 650; ++i) {
+        if (i == 400) {
+            s.w = 300;
+            evaluation.OperatorChanged(s);
+        }
+        ChartTick(s, charts, evaluation);
+    }
+    evaluation.SetCursorAt(charts, 0, 900);
+    evaluation.SetCursorAt(charts, 1, 1500);
+    QImage upper = charts.ReglerImage().copy();
+    QImage lower = charts.RegelstreckeImage().copy();
+    for (auto _ : state) {
+        QPainter top(&upper);
+        evaluation.Paint(top, charts, ControllerChart);
+        top.end();
+        QPainter bottom(&lower);
+        evaluation.Paint(bottom, charts, PlantChart);
+        bottom.end();
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(state.range(0) != 0 ? "black" : "white");
+}
+
+BENCHMARK(BM_EvaluationPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {

@@ -569,23 +569,37 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setFont(font);
 
-    // Behind the traces: drawn on a layer of the plot's size, then kept only
-    // where the chart shows its background, so every trace, grid and frame
-    // pixel stays as it is.
+    // Behind the traces: drawn on a layer over the part of the plot they
+    // reach, then kept only where the chart shows its background, so every
+    // trace, grid and frame pixel stays as it is.
     const BandLines band =
         plant && FiguresEnabled ? BandOf(charts, newestTick_, recorder_) : BandLines{};
-    const bool reference = HasReference();
-    if (!plot.isEmpty() && (reference || band.shown)) {
-        QImage layer(plot.size(), QImage::Format_ARGB32_Premultiplied);
+    const QPolygon line = HasReference() && !plot.isEmpty()
+                              ? ReferencePolyline(charts, chart, newestTick_, reference_,
+                                                  plant ? reference_.X : reference_.Y)
+                              : QPolygon();
+    // The legend only goes with a reference that shows.
+    const bool reference = line.size() >= 2;
+    const QString legend = plant ? QStringLiteral("Referenz: x") : QStringLiteral("Referenz: y");
+    const QPoint legendAt(plot.right() - 4 - metrics.horizontalAdvance(legend),
+                          plot.top() + 2 + metrics.ascent());
+    QRect area;
+    if (reference)
+        area = line.boundingRect()
+                   .adjusted(-2, -2, 2, 2)
+                   .united(QRect(legendAt.x(), plot.top(), plot.right() - legendAt.x() + 1,
+                                 metrics.height() + 4));
+    if (band.shown)
+        area = area.united(QRect(QPoint(band.from, std::min(band.upper, band.lower)),
+                                 QPoint(charts.PlotRight(), std::max(band.upper, band.lower))));
+    area = area.intersected(plot);
+    if (!area.isEmpty()) {
+        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
         layer.fill(Qt::transparent);
         QPainter lp(&layer);
         lp.setRenderHint(QPainter::Antialiasing, false);
-        lp.translate(-plot.topLeft());
-        const QPolygon line = reference ? ReferencePolyline(charts, chart, newestTick_, reference_,
-                                                            plant ? reference_.X : reference_.Y)
-                                        : QPolygon();
-        // The legend only goes with a reference that shows.
-        if (line.size() >= 2) {
+        lp.translate(-area.topLeft());
+        if (reference) {
             const QColor pale = ReferenceColor(chart, backColor, blackAndWhite);
             QPen pen(pale, 2);
             pen.setStyle(blackAndWhite ? Qt::DashLine : Qt::SolidLine);
@@ -593,10 +607,7 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
             lp.drawPolyline(line);
             lp.setPen(pale);
             lp.setFont(font);
-            const QString legend =
-                plant ? QStringLiteral("Referenz: x") : QStringLiteral("Referenz: y");
-            lp.drawText(plot.right() - 4 - metrics.horizontalAdvance(legend),
-                        plot.top() + 2 + metrics.ascent(), legend);
+            lp.drawText(legendAt, legend);
         }
         if (band.shown) {
             QPen pen(BandColor(backColor, blackAndWhite), 1);
@@ -611,15 +622,17 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
                 ? under
                 : under.convertToFormat(QImage::Format_RGB32);
         const QRgb background = BgrToRgb(NormalisedBackColor(backColor)) & 0xFFFFFFu;
-        for (int y = 0; y < layer.height(); ++y) {
+        const int width = layer.width();
+        const int height = layer.height();
+        for (int y = 0; y < height; ++y) {
             auto *out = reinterpret_cast<QRgb *>(layer.scanLine(y));
             const auto *in =
-                reinterpret_cast<const QRgb *>(base.constScanLine(y + plot.top())) + plot.left();
-            for (int x = 0; x < layer.width(); ++x)
+                reinterpret_cast<const QRgb *>(base.constScanLine(y + area.top())) + area.left();
+            for (int x = 0; x < width; ++x)
                 if (out[x] != 0 && (in[x] & 0xFFFFFFu) != background)
                     out[x] = 0;
         }
-        painter.drawImage(plot.topLeft(), layer);
+        painter.drawImage(area.topLeft(), layer);
     }
 
     // Over the traces: the cursor lines, the figures box, the read-out box.
