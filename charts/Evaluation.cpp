@@ -154,8 +154,8 @@ void DrawBox(QPainter &painter, const TextBox &box, const QFontMetrics &metrics,
     }
 }
 
-// The traces a cursor reads on each chart, in read-out order, and the one
-// whose difference the second cursor gives.
+// The traces a cursor reads on each chart, in read-out order. The second
+// cursor adds the difference of the chart's main trace: y above, x below.
 struct ReadoutTrace {
     CurveIndex curve;
     const char *name;
@@ -198,8 +198,8 @@ QStringList FigureItems(const QLocale &locale, const StepSegment &s)
             QStringLiteral("IAE ") + (s.IAE ? Whole(locale, *s.IAE) : NoValue)};
 }
 
-// A polyline through the ticks `first`..`last` of `values` (tick `firstTick`
-// at index 0) where they are on the charts.
+// The reference's `values` (tick run.FirstTick at index 0) as a polyline
+// through the columns of their ticks, for the ticks now on the charts.
 QPolygon ReferencePolyline(const LiveCharts &charts, int chart, std::int32_t newestTick,
                            const ReferenceRun &run, const std::vector<Real> &values)
 {
