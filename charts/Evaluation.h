@@ -84,8 +84,9 @@ public:
     const ReferenceRun &Reference() const { return reference_; }
     bool HasReference() const { return !reference_.Empty(); }
 
-    // Whether Paint would draw anything on either chart (while the cursor
-    // ticks are in the window).
+    // Whether Paint may draw anything on either chart: a reference, figures
+    // to show, or a cursor switched on and set (even once its tick has left
+    // the window). When false, Paint leaves every pixel alone.
     bool ShowsAnything() const;
 
     // Draws the overlays of one live chart (ControllerChart or PlantChart)
@@ -93,7 +94,8 @@ public:
     // hold it: the reference behind the traces in its pale colours, the
     // tolerance band on the plant chart from the current segment's start,
     // the cursor lines with their read-out boxes, and the figures box.
-    // blackAndWhite draws them as on a black-on-white export.
+    // blackAndWhite draws them as on a black-on-white export (for a chart
+    // with the white background only).
     void Paint(QPainter &painter, const LiveCharts &charts, int chart,
                bool blackAndWhite = false) const;
 

@@ -324,3 +324,44 @@ TEST(EvaluationPaint, OverlaysNeverTouchTheCharts)
         EXPECT_EQ(watched.charts.RegelstreckeImage(), freshLower);
     }
 }
+
+TEST(EvaluationPaint, FiguresBoxSitsInThePlotsUpperLeftAboveTheCursorBox)
+{
+    EvaluatedLoop loop(765, 300, 300);
+    Evaluation &e = loop.evaluation;
+    e.FiguresEnabled = true;
+    loop.Tick(350);
+    // Manual mode ends the step: the figures stay, the band goes.
+    loop.s.HandMode = true;
+    e.OperatorChanged(loop.s);
+    loop.Tick(10);
+    const QRgb white = Background(White);
+    const QImage &image = loop.Image(PlantChart);
+    const QImage figuresOnly = loop.Painted(PlantChart);
+    const Changes figures = Compare(image, figuresOnly, white, image.rect());
+    ASSERT_GT(figures.count, 0);
+    EXPECT_EQ(figures.box.topLeft(), QPoint(loop.charts.PlotLeft() + 4, loop.charts.PlotTop() + 4));
+    EXPECT_GE(figures.box.height(), 7 * 11) << "seven lines";
+    EXPECT_EQ(loop.Painted(ControllerChart), loop.Image(ControllerChart));
+
+    // A cursor whose box would cover the figures puts its box below them.
+    e.CursorEnabled = true;
+    e.SetCursorAt(loop.charts, 0, loop.charts.PlotLeft() + 60);
+    const int column = *TickColumn(loop.charts, e.NewestTick(), *e.CursorTick(loop.charts, 0));
+    QImage painted = loop.Painted(PlantChart);
+    for (int y = 0; y < image.height(); ++y)
+        painted.setPixel(column, y, image.pixel(column, y));
+    const QRect below(QPoint(0, figures.box.bottom() + 1), image.rect().bottomRight());
+    const Changes cursorBox = Compare(image, painted, white, below);
+    ASSERT_GT(cursorBox.count, 0);
+    EXPECT_GT(cursorBox.box.top(), figures.box.bottom());
+    EXPECT_GT(cursorBox.box.left(), column);
+    // The figures box as it was, but for the line through it.
+    for (int y = figures.box.top(); y <= figures.box.bottom(); ++y) {
+        for (int x = figures.box.left(); x <= figures.box.right(); ++x) {
+            if (x != column) {
+                ASSERT_EQ(painted.pixel(x, y), figuresOnly.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
