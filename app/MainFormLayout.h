@@ -477,8 +477,7 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
         .KeptIn(&MainFormControls::ReferenzLoeschen)
         .On(&TKavlonMain::ReferenzLoeschenClick),
     M("N7", "AuswertungMenu", "-"),
-    M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio,
-      EvaluationHelpContext)
+    M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio, EvaluationHelpContext)
         .On(&TKavlonMain::HelpOnEvaluationClick),
     Sub("HilfeMenu", "&Hilfe"),
     M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1)
