@@ -223,6 +223,115 @@ QPolygon ReferencePolyline(const LiveCharts &charts, int chart, std::int32_t new
     return line;
 }
 
+// Collects the pixels of lines drawn behind the traces: only pixels inside
+// the plot where the chart image shows its background are kept, so that no
+// trace, grid or frame pixel changes. Plotting the few pixels a line covers
+// is much cheaper than blending a plot-sized layer every paint.
+class BehindTraces {
+public:
+    BehindTraces(const QImage &under, const QRect &plot, QRgb background)
+        : under_(under), plot_(plot), background_(background & 0xFFFFFFu)
+    {
+    }
+
+    // A polyline with a two-pixel pen; with on > 0 dashed, `on` pixels drawn
+    // and `off` left out along the path.
+    void Polyline(const QPolygon &line, int on, int off)
+    {
+        phase_ = 0;
+        for (qsizetype i = 1; i < line.size(); ++i)
+            Segment(line[i - 1], line[i], on, off);
+    }
+
+    // Row `y` from x0 to x1; with on > 0 dotted or dashed as for Polyline.
+    void Row(int y, int x0, int x1, int on, int off)
+    {
+        phase_ = 0;
+        for (int x = x0; x <= x1; ++x)
+            if (Dash(on, off))
+                Keep(x, y);
+    }
+
+    // Draws what was collected with the painter's pen, and starts afresh.
+    void Flush(QPainter &painter)
+    {
+        if (!points_.empty())
+            painter.drawPoints(points_.data(), static_cast<int>(points_.size()));
+        points_.clear();
+    }
+
+    // Clears every pixel of `layer` (placed at `at`) where the chart is not bare.
+    void KeepBare(QImage &layer, QPoint at) const
+    {
+        for (int y = 0; y < layer.height(); ++y) {
+            auto *out = reinterpret_cast<QRgb *>(layer.scanLine(y));
+            const auto *in = reinterpret_cast<const QRgb *>(under_.constScanLine(y + at.y())) + at.x();
+            for (int x = 0; x < layer.width(); ++x)
+                if (out[x] != 0 && (in[x] & 0xFFFFFFu) != background_)
+                    out[x] = 0;
+        }
+    }
+
+private:
+    bool Dash(int on, int off)
+    {
+        if (on <= 0)
+            return true;
+        const bool drawn = phase_ < on;
+        phase_ = (phase_ + 1) % (on + off);
+        return drawn;
+    }
+
+    void Segment(QPoint a, QPoint b, int on, int off)
+    {
+        // Bresenham over all octants; the second pixel of the pen sits below
+        // a flat step and to the right of a steep one.
+        const int dx = std::abs(b.x() - a.x());
+        const int dy = -std::abs(b.y() - a.y());
+        const int sx = a.x() < b.x() ? 1 : -1;
+        const int sy = a.y() < b.y() ? 1 : -1;
+        const bool flat = dx >= -dy;
+        int err = dx + dy;
+        int x = a.x();
+        int y = a.y();
+        while (true) {
+            if (Dash(on, off)) {
+                Keep(x, y);
+                if (flat)
+                    Keep(x, y + 1);
+                else
+                    Keep(x + 1, y);
+            }
+            if (x == b.x() && y == b.y())
+                break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+    void Keep(int x, int y)
+    {
+        if (!plot_.contains(x, y))
+            return;
+        const auto *row = reinterpret_cast<const QRgb *>(under_.constScanLine(y));
+        if ((row[x] & 0xFFFFFFu) == background_)
+            points_.emplace_back(x, y);
+    }
+
+    const QImage &under_;
+    QRect plot_;
+    QRgb background_;
+    int phase_{0};
+    std::vector<QPoint> points_;
+};
+
 // The tolerance band of the running segment on the plant chart: from the
 // segment's start column (or the left edge once it scrolled out) to the right
 // edge, at the rows of Target + Band and Target - Band.
@@ -583,56 +692,44 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     const QString legend = plant ? QStringLiteral("Referenz: x") : QStringLiteral("Referenz: y");
     const QPoint legendAt(plot.right() - 4 - metrics.horizontalAdvance(legend),
                           plot.top() + 2 + metrics.ascent());
-    QRect area;
-    if (reference)
-        area = line.boundingRect()
-                   .adjusted(-2, -2, 2, 2)
-                   .united(QRect(legendAt.x(), plot.top(), plot.right() - legendAt.x() + 1,
-                                 metrics.height() + 4));
-    if (band.shown)
-        area = area.united(QRect(QPoint(band.from, std::min(band.upper, band.lower)),
-                                 QPoint(charts.PlotRight(), std::max(band.upper, band.lower))));
-    area = area.intersected(plot);
-    if (!area.isEmpty()) {
-        QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
-        layer.fill(Qt::transparent);
-        QPainter lp(&layer);
-        lp.setRenderHint(QPainter::Antialiasing, false);
-        lp.translate(-area.topLeft());
-        if (reference) {
-            const QColor pale = ReferenceColor(chart, backColor, blackAndWhite);
-            QPen pen(pale, 2);
-            pen.setStyle(blackAndWhite ? Qt::DashLine : Qt::SolidLine);
-            lp.setPen(pen);
-            lp.drawPolyline(line);
-            lp.setPen(pale);
-            lp.setFont(font);
-            lp.drawText(legendAt, legend);
-        }
-        if (band.shown) {
-            QPen pen(BandColor(backColor, blackAndWhite), 1);
-            pen.setStyle(blackAndWhite ? Qt::DotLine : Qt::SolidLine);
-            lp.setPen(pen);
-            for (const int row : {band.upper, band.lower})
-                lp.drawLine(band.from, row, charts.PlotRight(), row);
-        }
-        lp.end();
+    if (reference || band.shown) {
         const QImage base =
             under.format() == QImage::Format_RGB32 || under.format() == QImage::Format_ARGB32
                 ? under
                 : under.convertToFormat(QImage::Format_RGB32);
-        const QRgb background = BgrToRgb(NormalisedBackColor(backColor)) & 0xFFFFFFu;
-        const int width = layer.width();
-        const int height = layer.height();
-        for (int y = 0; y < height; ++y) {
-            auto *out = reinterpret_cast<QRgb *>(layer.scanLine(y));
-            const auto *in =
-                reinterpret_cast<const QRgb *>(base.constScanLine(y + area.top())) + area.left();
-            for (int x = 0; x < width; ++x)
-                if (out[x] != 0 && (in[x] & 0xFFFFFFu) != background)
-                    out[x] = 0;
+        BehindTraces behind(base, plot, BgrToRgb(NormalisedBackColor(backColor)));
+        if (reference) {
+            // A two-pixel pen; dashed for black and white (10 pixels on, 2 off
+            // along the path, so that every tick's point stays within a pixel
+            // of a drawn one).
+            behind.Polyline(line, blackAndWhite ? 10 : 0, 2);
+            painter.setPen(QPen(ReferenceColor(chart, backColor, blackAndWhite), 1));
+            behind.Flush(painter);
+            // The legend's glyphs go behind the traces as well: drawn on a
+            // layer of the legend's own size and kept where the chart is bare.
+            const QRect box(legendAt.x(), plot.top(), plot.right() - legendAt.x() + 1,
+                            metrics.height() + 4);
+            const QRect area = box.intersected(plot);
+            if (!area.isEmpty()) {
+                QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+                layer.fill(Qt::transparent);
+                QPainter lp(&layer);
+                lp.translate(-area.topLeft());
+                lp.setFont(font);
+                lp.setPen(ReferenceColor(chart, backColor, blackAndWhite));
+                lp.drawText(legendAt, legend);
+                lp.end();
+                behind.KeepBare(layer, area.topLeft());
+                painter.drawImage(area.topLeft(), layer);
+            }
         }
-        painter.drawImage(area.topLeft(), layer);
+        if (band.shown) {
+            // One-pixel lines; dotted (1 on, 1 off) for black and white.
+            for (const int row : {band.upper, band.lower})
+                behind.Row(row, band.from, charts.PlotRight(), blackAndWhite ? 1 : 0, 1);
+            painter.setPen(QPen(BandColor(backColor, blackAndWhite), 1));
+            behind.Flush(painter);
+        }
     }
 
     // Over the traces: the cursor lines, the figures box, the read-out box.
