@@ -749,9 +749,20 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
 
     QRect figuresRect;
     if (plant) {
-        const QStringList lines = FiguresBox();
+        QStringList lines = FiguresBox();
         if (!lines.isEmpty()) {
             TextBox box = MeasureBox(lines, metrics);
+            // On a low chart (the window at its design size) the figures
+            // would hide half the plot: below the heading they go two a line.
+            if (box.rect.height() > plot.height() / 2) {
+                QStringList paired{lines.front()};
+                for (qsizetype i = 1; i < lines.size(); i += 2)
+                    paired << (i + 1 < lines.size()
+                                   ? lines[i] + QStringLiteral(";  ") + lines[i + 1]
+                                   : lines[i]);
+                lines = paired;
+                box = MeasureBox(lines, metrics);
+            }
             box.rect =
                 KeptInside(box.rect.translated(plot.left() + 4, plot.top() + 4), under.rect());
             DrawBox(painter, box, metrics, fore, back);

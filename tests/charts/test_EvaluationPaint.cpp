@@ -365,3 +365,17 @@ TEST(EvaluationPaint, FiguresBoxSitsInThePlotsUpperLeftAboveTheCursorBox)
         }
     }
 }
+
+TEST(EvaluationPaint, FiguresBoxKeepsToHalfOfALowPlot)
+{
+    // The plant chart of the window at its design size.
+    EvaluatedLoop loop(765, 181, 600);
+    loop.evaluation.FiguresEnabled = true;
+    loop.Tick(200);
+    const QImage &image = loop.Image(PlantChart);
+    const Changes figures = Compare(image, loop.Painted(PlantChart), Background(White), image.rect());
+    ASSERT_GT(figures.count, 0);
+    const int plotHeight = loop.charts.PlotBottom() - loop.charts.PlotTop();
+    EXPECT_LE(figures.box.height(), plotHeight / 2);
+    EXPECT_GE(figures.box.height(), 4 * 11) << "the heading and three lines of two figures";
+}
