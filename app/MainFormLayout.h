@@ -451,7 +451,7 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("ExportColor", "Optionen", "&Druckausgabe")
         .KeptIn(&MainFormControls::ExportColor)
         .On(&TKavlonMain::ExportColorClick),
-    Sub("AuswertungMenu", "&Auswertung"),
+    Sub("AuswertungMenu", "A&uswertung"),
     M("Messcursor", "AuswertungMenu", "&Messcursor")
         .Switch()
         .KeptIn(&MainFormControls::Messcursor)
@@ -472,7 +472,7 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("KennwerteTabelle", "AuswertungMenu", "Kennwerte-&Tabelle…")
         .On(&TKavlonMain::KennwerteTabelleClick),
     M("N6", "AuswertungMenu", "-"),
-    M("KurveMerken", "AuswertungMenu", "Kurve &merken").On(&TKavlonMain::KurveMerkenClick),
+    M("KurveMerken", "AuswertungMenu", "K&urve merken").On(&TKavlonMain::KurveMerkenClick),
     M("ReferenzLoeschen", "AuswertungMenu", "Referenz &löschen")
         .KeptIn(&MainFormControls::ReferenzLoeschen)
         .On(&TKavlonMain::ReferenzLoeschenClick),

@@ -72,7 +72,7 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
     TKavlonMain &win = Window();
     const QList<QAction *> bar = win.menuBar()->actions();
     ASSERT_GE(bar.size(), 2);
-    EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("&Auswertung"));
+    EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("A&uswertung"));
     EXPECT_EQ(bar.last()->text(), QStringLiteral("&Hilfe"));
 
     auto *menu = Get<QMenu>("AuswertungMenu");
@@ -91,7 +91,7 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
         {"Toleranzband5", "Toleranzband &5 %", true},
         {"KennwerteTabelle", "Kennwerte-&Tabelle…", false},
         {"N6", "", false},
-        {"KurveMerken", "Kurve &merken", false},
+        {"KurveMerken", "K&urve merken", false},
         {"ReferenzLoeschen", "Referenz &löschen", false},
         {"N7", "", false},
         {"HelpOnEvaluation", "Hilfe zur &Auswertung", false},

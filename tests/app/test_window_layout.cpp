@@ -233,7 +233,7 @@ TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
         top << a->text();
     EXPECT_EQ(top, (QStringList{QStringLiteral("Regelstrecken-&Auswahl"), QStringLiteral("&Start"),
                                 QStringLiteral("&Reset"), QStringLiteral("Aus&gabe"),
-                                QStringLiteral("&Optionen"), QStringLiteral("&Auswertung"),
+                                QStringLiteral("&Optionen"), QStringLiteral("A&uswertung"),
                                 QStringLiteral("&Hilfe")}));
     EXPECT_EQ(Item("StartStop")->toolTip(), QString::fromUtf8("Leertaste drücken"));
     EXPECT_EQ(Item("Copy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
