@@ -44,7 +44,8 @@ MemoryStatus QueryMemoryStatus()
         status.totalBytes = std::uint64_t{info.totalram} * unit;
         // Free plus buffer memory, unless the kernel states what is available
         // without swapping (MemAvailable also counts reclaimable caches).
-        status.availableBytes = (std::uint64_t{info.freeram} + std::uint64_t{info.bufferram}) * unit;
+        status.availableBytes =
+            (std::uint64_t{info.freeram} + std::uint64_t{info.bufferram}) * unit;
         if (std::FILE *meminfo = std::fopen("/proc/meminfo", "r")) {
             char line[128];
             unsigned long long kb = 0;
@@ -134,10 +135,7 @@ TAboutBox::~TAboutBox()
         currentBox = nullptr;
 }
 
-TAboutBox *TAboutBox::Current()
-{
-    return currentBox;
-}
+TAboutBox *TAboutBox::Current() { return currentBox; }
 
 void TAboutBox::FormCreate(const MemoryQuery &query)
 {
@@ -147,9 +145,7 @@ void TAboutBox::FormCreate(const MemoryQuery &query)
     FreeRes->setText(FormatKilobytes(status.availableBytes));
 }
 
-void TAboutBox::reject()
-{
-}
+void TAboutBox::reject() {}
 
 void TAboutBox::showEvent(QShowEvent *event)
 {

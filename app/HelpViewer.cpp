@@ -57,10 +57,7 @@ QString PlainText(const QString &html)
     return QTextDocumentFragment::fromHtml(html).toPlainText();
 }
 
-QString HtmlEscaped(const QString &text)
-{
-    return text.toHtmlEscaped();
-}
+QString HtmlEscaped(const QString &text) { return text.toHtmlEscaped(); }
 
 } // namespace
 
@@ -74,10 +71,8 @@ bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand comma
         return true;
     case HelpCommand::Context:
     case HelpCommand::HelpOnHelp:
-    case HelpCommand::Finder:
-        break;
-    default:
-        return false;
+    case HelpCommand::Finder: break;
+    default: return false;
     }
 
     if (!theViewer)
@@ -97,15 +92,9 @@ bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand comma
     return true;
 }
 
-HelpViewer *HelpViewer::Instance()
-{
-    return theViewer.data();
-}
+HelpViewer *HelpViewer::Instance() { return theViewer.data(); }
 
-int HelpViewer::CurrentContext() const
-{
-    return FinderShown() ? 0 : shownContext;
-}
+int HelpViewer::CurrentContext() const { return FinderShown() ? 0 : shownContext; }
 
 QString HelpViewer::CurrentTitle() const
 {
@@ -123,10 +112,7 @@ QString HelpViewer::CurrentText() const
     return titles.join(QLatin1Char('\n'));
 }
 
-bool HelpViewer::FinderShown() const
-{
-    return pages->currentWidget() != browser;
-}
+bool HelpViewer::FinderShown() const { return pages->currentWidget() != browser; }
 
 HelpViewer::HelpViewer(QWidget *owner)
 {
@@ -231,7 +217,8 @@ void HelpViewer::Load(const QString &helpFile)
     }
     QFile file(helpFilePath);
     if (!file.open(QIODevice::ReadOnly)) {
-        loadError = QStringLiteral("Die Hilfedatei „%1“ kann nicht gelesen werden.").arg(helpFilePath);
+        loadError =
+            QStringLiteral("Die Hilfedatei „%1“ kann nicht gelesen werden.").arg(helpFilePath);
         return;
     }
     const QString text = QString::fromUtf8(file.readAll());
@@ -239,12 +226,12 @@ void HelpViewer::Load(const QString &helpFile)
     static const QRegularExpression marker(
         QStringLiteral("^[ \\t]*<!--[ \\t]*topic[ \\t]+(\\S+)[ \\t]*-->[ \\t]*\\r?$"),
         QRegularExpression::MultilineOption);
-    static const QRegularExpression heading(
-        QStringLiteral("<h1[^>]*>(.*?)</h1>"),
-        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression style(
-        QStringLiteral("<style[^>]*>(.*?)</style>"),
-        QRegularExpression::DotMatchesEverythingOption | QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression heading(QStringLiteral("<h1[^>]*>(.*?)</h1>"),
+                                            QRegularExpression::DotMatchesEverythingOption
+                                                | QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression style(QStringLiteral("<style[^>]*>(.*?)</style>"),
+                                          QRegularExpression::DotMatchesEverythingOption
+                                              | QRegularExpression::CaseInsensitiveOption);
 
     QList<QRegularExpressionMatch> marks;
     for (auto it = marker.globalMatch(text); it.hasNext();)
@@ -263,8 +250,8 @@ void HelpViewer::Load(const QString &helpFile)
         topic.html = text.mid(begin, end - begin);
         // The file's closing tags belong to no topic.
         if (i + 1 == marks.size()) {
-            const qsizetype bodyEnd = topic.html.lastIndexOf(QStringLiteral("</body>"), -1,
-                                                             Qt::CaseInsensitive);
+            const qsizetype bodyEnd =
+                topic.html.lastIndexOf(QStringLiteral("</body>"), -1, Qt::CaseInsensitive);
             if (bodyEnd >= 0)
                 topic.html.truncate(bodyEnd);
         }
@@ -295,12 +282,12 @@ void HelpViewer::ShowKey(const QString &key, bool remember)
         backButton->setEnabled(!history.isEmpty());
         return;
     }
-    ShowMessage(QStringLiteral("Hilfethema nicht gefunden"),
-                key == HelpOnHelpKey
-                    ? QStringLiteral("Die Hilfedatei „%1“ enthält keine Hilfe zur Hilfe.")
-                          .arg(helpFilePath)
-                    : QStringLiteral("Die Hilfedatei „%1“ enthält kein Thema mit der Nummer %2.")
-                          .arg(helpFilePath, key));
+    ShowMessage(
+        QStringLiteral("Hilfethema nicht gefunden"),
+        key == HelpOnHelpKey
+            ? QStringLiteral("Die Hilfedatei „%1“ enthält keine Hilfe zur Hilfe.").arg(helpFilePath)
+            : QStringLiteral("Die Hilfedatei „%1“ enthält kein Thema mit der Nummer %2.")
+                  .arg(helpFilePath, key));
 }
 
 void HelpViewer::ShowMessage(const QString &title, const QString &text)
@@ -308,7 +295,8 @@ void HelpViewer::ShowMessage(const QString &title, const QString &text)
     shownContext = 0;
     shownTitle = title;
     shownKey.clear();
-    browser->setHtml(QStringLiteral("<h1>%1</h1><p>%2</p>").arg(HtmlEscaped(title), HtmlEscaped(text)));
+    browser->setHtml(
+        QStringLiteral("<h1>%1</h1><p>%2</p>").arg(HtmlEscaped(title), HtmlEscaped(text)));
     pages->setCurrentWidget(browser);
     setWindowTitle(QStringLiteral("Kavlon 2 - Hilfe"));
     backButton->setEnabled(!history.isEmpty());

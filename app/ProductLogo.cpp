@@ -7,15 +7,9 @@
 
 namespace kavlon::logo {
 
-QString ProductName()
-{
-    return QStringLiteral("Kavlon");
-}
+QString ProductName() { return QStringLiteral("Kavlon"); }
 
-QString Version()
-{
-    return QStringLiteral("Version " KAVLON_SHORT_VERSION);
-}
+QString Version() { return QStringLiteral("Version " KAVLON_SHORT_VERSION); }
 
 namespace {
 
@@ -35,15 +29,9 @@ QFont ScriptFont(int pixelSize, bool italic)
 
 } // namespace
 
-QFont ProductNameFont()
-{
-    return ScriptFont(64, false);
-}
+QFont ProductNameFont() { return ScriptFont(64, false); }
 
-QFont VersionFont()
-{
-    return ScriptFont(21, true);
-}
+QFont VersionFont() { return ScriptFont(21, true); }
 
 QFont ArialBold(int pixelSize)
 {
@@ -53,25 +41,13 @@ QFont ArialBold(int pixelSize)
     return font;
 }
 
-QString CreditsHeading()
-{
-    return QStringLiteral("Autoren:");
-}
+QString CreditsHeading() { return QStringLiteral("Autoren:"); }
 
-QString CreditsTeam()
-{
-    return QStringLiteral("Das Projektteam Kavlon 2");
-}
+QString CreditsTeam() { return QStringLiteral("Das Projektteam Kavlon 2"); }
 
-QString CreditsWork()
-{
-    return QStringLiteral("Simulation, Grafik, Bedienung und Hilfetexte");
-}
+QString CreditsWork() { return QStringLiteral("Simulation, Grafik, Bedienung und Hilfetexte"); }
 
-QString CreditsSubject()
-{
-    return QStringLiteral("Regelkreis-Simulator");
-}
+QString CreditsSubject() { return QStringLiteral("Regelkreis-Simulator"); }
 
 QLabel *PlacedLabel(QWidget *parent, const QString &name, const QString &text, int x, int y,
                     int width, int height, const QFont &font, Qt::Alignment alignment, bool wrap)

@@ -22,10 +22,10 @@ QFont ProductNameFont(); // bold, 64-pixel characters
 QFont VersionFont();     // bold italic, 21-pixel characters
 QFont ArialBold(int pixelSize);
 
-QString CreditsHeading();  // "Autoren:"
-QString CreditsTeam();     // who made the program
-QString CreditsWork();     // what the team built
-QString CreditsSubject();  // the one-line subject of the program
+QString CreditsHeading(); // "Autoren:"
+QString CreditsTeam();    // who made the program
+QString CreditsWork();    // what the team built
+QString CreditsSubject(); // the one-line subject of the program
 
 // A label at a fixed place with the given font, alignment and wrapping.
 QLabel *PlacedLabel(QWidget *parent, const QString &name, const QString &text, int x, int y,

@@ -1,7 +1,7 @@
 // The clipboard picture with full 600-sample lists, as Ctrl+C renders it.
+#include "charts/LiveCharts.h"
 #include "output/ExportInputs.h"
 #include "output/ExportTargets.h"
-#include "charts/LiveCharts.h"
 
 #include <QGuiApplication>
 
@@ -40,7 +40,10 @@ void ClipboardPicture(benchmark::State &state, bool inColour)
 void BM_ClipboardPictureColour(benchmark::State &state) { ClipboardPicture(state, true); }
 void BM_ClipboardPictureBlackWhite(benchmark::State &state) { ClipboardPicture(state, false); }
 
-BENCHMARK(BM_ClipboardPictureColour)->Args({1916, 300})->Args({980, 216})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClipboardPictureColour)
+    ->Args({1916, 300})
+    ->Args({980, 216})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClipboardPictureBlackWhite)->Args({1916, 300})->Unit(benchmark::kMillisecond);
 
 } // namespace

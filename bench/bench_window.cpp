@@ -56,7 +56,10 @@ void BM_ActionOnTimer(benchmark::State &state)
     state.counters["image_w"] = w->Charts().ImageWidth();
     state.counters["image_h"] = w->Charts().ImageHeight();
 }
-BENCHMARK(BM_ActionOnTimer)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ActionOnTimer)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_ActionOnTimerAndPaint(benchmark::State &state)
 {
@@ -70,7 +73,10 @@ void BM_ActionOnTimerAndPaint(benchmark::State &state)
         w->repaint();
     }
 }
-BENCHMARK(BM_ActionOnTimerAndPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ActionOnTimerAndPaint)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void Trigger(TKavlonMain &w, const char *item)
 {
@@ -88,7 +94,8 @@ void SwitchOn(TKavlonMain &w, const char *item)
 void ClickAtTick(TKavlonMain &w, std::int32_t tick, Qt::KeyboardModifiers modifiers)
 {
     auto *view = w.findChild<kavlon::ChartView *>(QStringLiteral("RegelstreckeImage"));
-    const std::optional<int> x = kavlon::TickColumn(w.Charts(), w.ChartEvaluation().NewestTick(), tick);
+    const std::optional<int> x =
+        kavlon::TickColumn(w.Charts(), w.ChartEvaluation().NewestTick(), tick);
     if (!view || !x)
         return;
     const QPointF at(*x, 50);
@@ -135,13 +142,19 @@ void EvaluationTicks(benchmark::State &state, bool withTable)
 }
 
 void BM_ActionOnTimerAndPaintEvaluating(benchmark::State &state) { EvaluationTicks(state, false); }
-BENCHMARK(BM_ActionOnTimerAndPaintEvaluating)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ActionOnTimerAndPaintEvaluating)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_ActionOnTimerAndPaintEvaluatingWithTable(benchmark::State &state)
 {
     EvaluationTicks(state, true);
 }
-BENCHMARK(BM_ActionOnTimerAndPaintEvaluatingWithTable)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ActionOnTimerAndPaintEvaluatingWithTable)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_StartUpToWindowShown(benchmark::State &state)
 {
@@ -157,7 +170,12 @@ void BM_StartUpToWindowShown(benchmark::State &state)
         QCoreApplication::processEvents();
     }
 }
-BENCHMARK(BM_StartUpToWindowShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StartUpToWindowShown)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 long ResidentKiB()
 {

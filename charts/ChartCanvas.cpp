@@ -45,15 +45,9 @@ bool PatternPixelOn(PenStyle style, int pos)
 
 } // namespace
 
-QString ChartFontFamily()
-{
-    return QStringLiteral("Liberation Sans");
-}
+QString ChartFontFamily() { return QStringLiteral("Liberation Sans"); }
 
-ChartCanvas::ChartCanvas()
-{
-    ResetState();
-}
+ChartCanvas::ChartCanvas() { ResetState(); }
 
 void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
 {
@@ -70,8 +64,9 @@ void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
 void ChartCanvas::SetImage(QImage image)
 {
     image_ = image.format() == QImage::Format_RGB32 ? std::move(image)
-                                                     : image.convertToFormat(QImage::Format_RGB32);
-    strokeMarks_.assign(static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
+                                                    : image.convertToFormat(QImage::Format_RGB32);
+    strokeMarks_.assign(
+        static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
     strokeId_ = 0;
     ResetState();
 }
@@ -115,10 +110,7 @@ void ChartCanvas::BeginStroke()
     }
 }
 
-void ChartCanvas::EndStroke()
-{
-    inStroke_ = false;
-}
+void ChartCanvas::EndStroke() { inStroke_ = false; }
 
 bool ChartCanvas::PatternOn()
 {
@@ -230,10 +222,7 @@ QSize ChartCanvas::TextExtent(const QString &text) const
     return {Metrics().horizontalAdvance(text), Metrics().height()};
 }
 
-int ChartCanvas::TextWidth(const QString &text) const
-{
-    return Metrics().horizontalAdvance(text);
-}
+int ChartCanvas::TextWidth(const QString &text) const { return Metrics().horizontalAdvance(text); }
 
 void ChartCanvas::TextOut(int x, int y, const QString &text)
 {

@@ -34,7 +34,8 @@ void DrawChartFrame(ChartCanvas &canvas, ChartGeometry &geometry, int chart,
     const int n = timeAxisLength < MinTimeAxisLength ? MinTimeAxisLength : timeAxisLength;
     geometry.PlotLeft = r.left + 40;
     geometry.PlotRight = r.right - 40;
-    geometry.PxPerSample = static_cast<Real>(geometry.PlotRight - geometry.PlotLeft) / static_cast<Real>(n - 1);
+    geometry.PxPerSample =
+        static_cast<Real>(geometry.PlotRight - geometry.PlotLeft) / static_cast<Real>(n - 1);
     geometry.PlotTop = r.top + 10;
     geometry.PlotBottom = r.bottom - 10;
     geometry.PlotHeight = geometry.PlotBottom - geometry.PlotTop;

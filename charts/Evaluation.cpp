@@ -265,7 +265,8 @@ public:
     {
         for (int y = 0; y < layer.height(); ++y) {
             auto *out = reinterpret_cast<QRgb *>(layer.scanLine(y));
-            const auto *in = reinterpret_cast<const QRgb *>(under_.constScanLine(y + at.y())) + at.x();
+            const auto *in =
+                reinterpret_cast<const QRgb *>(under_.constScanLine(y + at.y())) + at.x();
             for (int x = 0; x < layer.width(); ++x)
                 if (out[x] != 0 && (in[x] & 0xFFFFFFu) != background_)
                     out[x] = 0;

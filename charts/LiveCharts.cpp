@@ -5,8 +5,7 @@
 
 namespace kavlon {
 
-LiveCharts::LiveCharts()
-    : traceColors_(TraceColorsFor(White))
+LiveCharts::LiveCharts() : traceColors_(TraceColorsFor(White))
 {
     CreateCurves(lists_, activeLength_);
     CreateScales(lists_, activeLength_, LoopState{});
@@ -38,7 +37,8 @@ void LiveCharts::ResetCharts(const LoopState &s)
     activeLength_ = timeAxisLength_;
     NewChartBitmap(regler_, imageWidth_, imageHeight_, backColor_);
     NewChartBitmap(strecke_, imageWidth_, imageHeight_, backColor_);
-    for (auto [canvas, chart] : {std::pair{&regler_, ControllerChart}, std::pair{&strecke_, PlantChart}}) {
+    for (auto [canvas, chart] :
+         {std::pair{&regler_, ControllerChart}, std::pair{&strecke_, PlantChart}}) {
         // Both images have one size, so both frames give the same geometry
         // (apart from each chart's own zero line).
         const ChartValueSpan range = ChartValueRange(chart);

@@ -2,8 +2,8 @@
 
 #include "charts/ChartCanvas.h"
 #include "charts/ChartFrame.h"
-#include "engine/LoopState.h"
 #include "charts/OCurve.h"
+#include "engine/LoopState.h"
 
 #include <QImage>
 
@@ -61,11 +61,14 @@ public:
     // Both scales on the live charts.
     void DrawScales(bool erase);
 
-    const QImage &ReglerImage() const { return regler_.Image(); }       // controller chart
+    const QImage &ReglerImage() const { return regler_.Image(); }        // controller chart
     const QImage &RegelstreckeImage() const { return strecke_.Image(); } // plant chart
 
     // Read access for the print and clipboard export.
-    const TCurve &Curve(CurveIndex index) const { return *lists_.Curves[static_cast<std::size_t>(index)]; }
+    const TCurve &Curve(CurveIndex index) const
+    {
+        return *lists_.Curves[static_cast<std::size_t>(index)];
+    }
     const TRunningScale &ControllerScale() const { return *lists_.ControllerScale; }
     const TRunningScale &PlantScale() const { return *lists_.PlantScale; }
     const ChartGeometry &Geometry() const { return geometry_; }

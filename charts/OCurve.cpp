@@ -61,7 +61,8 @@ TRunningScale::TRunningScale(int windowLength, const LoopState &s)
 
 std::int32_t ValueRow(Real value, int height, Real hi, Real lo, int bottom)
 {
-    const Real row = static_cast<Real>(bottom) - static_cast<Real>(height) * (value - lo) / (hi - lo);
+    const Real row =
+        static_cast<Real>(bottom) - static_cast<Real>(height) * (value - lo) / (hi - lo);
     // Far outside any image the row is only kept within int range.
     const Real limited = Clamp(row, -1.0e9L, 1.0e9L);
     return static_cast<std::int32_t>(std::lrint(std::isnan(limited) ? 0.0L : limited));
@@ -121,10 +122,7 @@ void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int bas
     TrimToWindow(scale);
 }
 
-void FreeCurve(TCurve &list)
-{
-    list.Clear();
-}
+void FreeCurve(TCurve &list) { list.Clear(); }
 
 void CreateCurves(ChartLists &lists, int windowLength)
 {

@@ -18,7 +18,8 @@ std::int32_t RoundPixel(Real v)
 
 std::int32_t EntryX(int left, Real px, int n, int count, int index)
 {
-    return left + RoundPixel(static_cast<Real>(n - count) * px) + RoundPixel(static_cast<Real>(index) * px);
+    return left + RoundPixel(static_cast<Real>(n - count) * px)
+           + RoundPixel(static_cast<Real>(index) * px);
 }
 
 int DashStep(const TCurve &curve, int i, Real px)

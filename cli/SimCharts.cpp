@@ -87,14 +87,17 @@ public:
 
     bool Finish(std::string &error) override
     {
-        if (chartsFile_ && !Commit(*chartsFile_, "--charts", ChartPair().save(chartsFile_.get(), "PNG"), error))
+        if (chartsFile_
+            && !Commit(*chartsFile_, "--charts", ChartPair().save(chartsFile_.get(), "PNG"), error))
             return false;
         // The window's read-outs use the locale's decimal separator; so does
         // the picture of them.
         ExportInputs in = ExportInputsFromState(final_, charts_, !options_.blackAndWhite,
                                                 QLocale().decimalPoint());
         in.Evaluated = &evaluation_;
-        if (pngFile_ && !Commit(*pngFile_, "--png", RenderClipboardPicture(in).save(pngFile_.get(), "PNG"), error))
+        if (pngFile_
+            && !Commit(*pngFile_, "--png", RenderClipboardPicture(in).save(pngFile_.get(), "PNG"),
+                       error))
             return false;
         if (pdfFile_ && !Commit(*pdfFile_, "--pdf", PrintPage(in, *pdfFile_), error))
             return false;
@@ -110,7 +113,8 @@ private:
         file = std::make_unique<QSaveFile>(QString::fromLocal8Bit(name.c_str()));
         if (file->open(QIODevice::WriteOnly))
             return true;
-        error = std::string(option) + ": cannot write '" + name + "': " + file->errorString().toStdString();
+        error = std::string(option) + ": cannot write '" + name
+                + "': " + file->errorString().toStdString();
         return false;
     }
 

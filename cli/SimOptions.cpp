@@ -179,8 +179,7 @@ std::string ParseEvent(const std::string &text, SimEvent &event)
         if (!ParseSwitch(value, "hand", "regler", event.on))
             return Quote(text) + ": mode takes regler or hand";
         return {};
-    default:
-        return CheckValue(event.kind, value, event.value, Quote(text));
+    default: return CheckValue(event.kind, value, event.value, Quote(text));
     }
 }
 
@@ -219,12 +218,11 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             o.blackAndWhite = true;
             continue;
         }
-        static const char *const valued[] = {"--plant", "--ticks", "--w",  "--z",      "--kr",
-                                             "--tn",    "--tv",    "--y",  "--arwu",   "--option",
-                                             "--mode",  "--at",    "--events", "--output",
-                                             "--charts", "--chart-size", "--time-axis",
-                                             "--background", "--png", "--pdf",
-                                             "--metrics", "--band", "--reference"};
+        static const char *const valued[] = {
+            "--plant",  "--ticks",  "--w",       "--z",          "--kr",        "--tn",
+            "--tv",     "--y",      "--arwu",    "--option",     "--mode",      "--at",
+            "--events", "--output", "--charts",  "--chart-size", "--time-axis", "--background",
+            "--png",    "--pdf",    "--metrics", "--band",       "--reference"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))

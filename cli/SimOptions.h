@@ -38,13 +38,13 @@ struct SimOptions {
     std::string charts;           // PNG of both live charts after the run; empty: none
     int chartWidth = 980;         // each chart image, as in a 1000 x 700 client area
     int chartHeight = 216;
-    int timeAxis = 600;           // chart window in ticks: 180, 300 or 600
+    int timeAxis = 600; // chart window in ticks: 180, 300 or 600
     bool blackBackground = false;
-    std::string png;              // the clipboard picture after the run; empty: none
-    std::string pdf;              // the printed page after the run; empty: none
-    bool blackAndWhite = false;   // --bw: line styles instead of colours in png/pdf
-    std::string reference;        // a previous run's CSV drawn under the pictures' traces
-    std::string metrics;          // CSV of the step segments and their figures; empty: none
+    std::string png;            // the clipboard picture after the run; empty: none
+    std::string pdf;            // the printed page after the run; empty: none
+    bool blackAndWhite = false; // --bw: line styles instead of colours in png/pdf
+    std::string reference;      // a previous run's CSV drawn under the pictures' traces
+    std::string metrics;        // CSV of the step segments and their figures; empty: none
     Real bandPercent = DefaultBandPercent; // --band: tolerance band in per cent of the step
     bool bandGiven = false;
     bool help = false;

@@ -52,9 +52,7 @@ bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e)
         if (switches.hand != e.on)
             s.HandMode = switches.hand = e.on;
         break;
-    case K::reset:
-        ResetLoopState(s, switches.arwu, switches.option, switches.hand);
-        return true;
+    case K::reset: ResetLoopState(s, switches.arwu, switches.option, switches.hand); return true;
     }
     return false;
 }

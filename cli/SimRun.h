@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/LoopState.h"
 #include "cli/SimOptions.h"
+#include "engine/LoopState.h"
 
 #include <cstdio>
 

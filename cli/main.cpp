@@ -1,6 +1,6 @@
 // kavlon-sim: the control loop without a window, for teachers, scripts and tests.
-#include "cli/SimOptions.h"
 #include "cli/SimCharts.h"
+#include "cli/SimOptions.h"
 #include "cli/SimRun.h"
 
 #include <cerrno>

@@ -19,24 +19,24 @@ struct RealLine {
 // The one record of the simulated loop. Between ticks PlantSignal equals
 // PlantOutput and x equals Clamp(8 * PlantOutput, 0, 800).
 struct LoopState {
-    std::uint8_t PlantIndex{0};  // 0..6 = plants A..G
-    std::int32_t Speed{10};      // ticks per 10 s of wall time, 1..100
-    std::int32_t TickCount{0};   // ticks since the last reset
-    Real w{500};                 // set point, 0..800
-    Real x{0};                   // process value, 0..800
-    Real y{0};                   // controller output, 0..100
-    Real Z{0};                   // disturbance, -200..200, enters the plant as Z/8
-    Real yp{0};                  // P part, -100..200
-    Real yi{0};                  // I part, 0..100 after its limit
-    Real yd{0};                  // D part, -100..100
-    Real PlantOutput{0};         // plant output before scaling, 0..100
-    Real PlantSignal{0};         // value handed along the plant chain within a tick
-    Real CompSignal{0};          // dead-time compensation signal of plants F and G
-    Real Kr{4};                  // gain; 0 = P part off
-    Real Tn{45};                 // reset time in ticks; 0 = I part off
-    Real Tv{0};                  // derivative time in ticks; 0 = D part off
-    Real PrevError{0};           // scaled control error of the previous step
-    Real PrevX{0};               // x seen by the previous controller step
+    std::uint8_t PlantIndex{0}; // 0..6 = plants A..G
+    std::int32_t Speed{10};     // ticks per 10 s of wall time, 1..100
+    std::int32_t TickCount{0};  // ticks since the last reset
+    Real w{500};                // set point, 0..800
+    Real x{0};                  // process value, 0..800
+    Real y{0};                  // controller output, 0..100
+    Real Z{0};                  // disturbance, -200..200, enters the plant as Z/8
+    Real yp{0};                 // P part, -100..200
+    Real yi{0};                 // I part, 0..100 after its limit
+    Real yd{0};                 // D part, -100..100
+    Real PlantOutput{0};        // plant output before scaling, 0..100
+    Real PlantSignal{0};        // value handed along the plant chain within a tick
+    Real CompSignal{0};         // dead-time compensation signal of plants F and G
+    Real Kr{4};                 // gain; 0 = P part off
+    Real Tn{45};                // reset time in ticks; 0 = I part off
+    Real Tv{0};                 // derivative time in ticks; 0 = D part off
+    Real PrevError{0};          // scaled control error of the previous step
+    Real PrevX{0};              // x seen by the previous controller step
     Real LagState1{0};
     Real LagState2{0};
     Real LagState3{0};

@@ -43,10 +43,10 @@ inline constexpr std::array<PlantInfo, PlantCount> Plants{{
     {'D', "PT2 - Regelstrecke", OptionKind::None, 1104, "&D: PT2"},
     {'E', "PT2 - Regelstrecke mit Integralglied", OptionKind::None, 1105,
      "&E: PT2 mit Integralglied"},
-    {'F', "PT2 - Regelstrecke mit Totzeit und Kompensation", OptionKind::DeadTimeCompensation,
-     1106, "&F: PT2 mit Totzeitkompensation"},
-    {'G', "PT2 - Regelstrecke mit Totzeit und 80% Kompensation",
-     OptionKind::DeadTimeCompensation, 1107, "&G: PT2 mit 80% Totzeitkompensation"},
+    {'F', "PT2 - Regelstrecke mit Totzeit und Kompensation", OptionKind::DeadTimeCompensation, 1106,
+     "&F: PT2 mit Totzeitkompensation"},
+    {'G', "PT2 - Regelstrecke mit Totzeit und 80% Kompensation", OptionKind::DeadTimeCompensation,
+     1107, "&G: PT2 mit 80% Totzeitkompensation"},
 }};
 
 // Index 0..6 of a plant letter A..G (either case), or -1.

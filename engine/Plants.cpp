@@ -28,10 +28,7 @@ void PT2Chain(LoopState &s)
     s.PlantSignal = Clamp(r, 0, 100);
 }
 
-void DisturbanceInput(LoopState &s)
-{
-    s.PlantSignal = Clamp(s.PlantSignal + s.Z / 8, 0, 100);
-}
+void DisturbanceInput(LoopState &s) { s.PlantSignal = Clamp(s.PlantSignal + s.Z / 8, 0, 100); }
 
 void Measure(LoopState &s)
 {

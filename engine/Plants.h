@@ -28,11 +28,11 @@ Real DelayLineStep(RealLine &line, int n, Real value);
 // a delay line of round(N) entries; CompSignal := model output - delayed output.
 void CompensationModelStep(LoopState &s, Real T1, Real T2, Real N);
 
-void PlantAStep(LoopState &s); // PT3
-void PlantBStep(LoopState &s); // PT3, then 30-entry delay line (28 ticks)
-void PlantCStep(LoopState &s); // set-point dependent gain or static curve, then PT3
-void PlantDStep(LoopState &s); // PT2
-void PlantEStep(LoopState &s); // trapezoidal integrator (0.1/tick), then PT2
+void PlantAStep(LoopState &s);  // PT3
+void PlantBStep(LoopState &s);  // PT3, then 30-entry delay line (28 ticks)
+void PlantCStep(LoopState &s);  // set-point dependent gain or static curve, then PT3
+void PlantDStep(LoopState &s);  // PT2
+void PlantEStep(LoopState &s);  // trapezoidal integrator (0.1/tick), then PT2
 void PlantFGStep(LoopState &s); // PT2, 20-entry line, compensation model F or G
 
 // One plant step chosen by PlantIndex.

@@ -19,7 +19,8 @@ int main(int argc, char **argv)
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString folder = QString::number(size);
         if (!out.mkpath(folder)
-            || !kavlon::ProgramIconImage(size).save(out.filePath(folder + QStringLiteral("/kavlon2.png")))) {
+            || !kavlon::ProgramIconImage(size).save(
+                out.filePath(folder + QStringLiteral("/kavlon2.png")))) {
             std::fprintf(stderr, "make_icons: cannot write %s\n", qPrintable(out.filePath(folder)));
             return 1;
         }

@@ -38,10 +38,7 @@ constexpr std::array<ExportTrace, 3> PlantTraces{{
     {CurveZ, Olive, PenStyle::Dot, 1},
 }};
 
-QString OnOff(bool on)
-{
-    return on ? QStringLiteral("ein") : QStringLiteral("aus");
-}
+QString OnOff(bool on) { return on ? QStringLiteral("ein") : QStringLiteral("aus"); }
 
 // Draws the private chart image into its rectangle, with the evaluation's
 // overlays painted over a copy of it first when any are shown, so that the
@@ -63,10 +60,7 @@ void StretchDrawChart(ExportCanvas &canvas, const QRect &target, const ChartCanv
 
 } // namespace
 
-QString ExportHeaderText()
-{
-    return QStringLiteral("- Kavlon 2 -");
-}
+QString ExportHeaderText() { return QStringLiteral("- Kavlon 2 -"); }
 
 QString PlantTitleText(int plantIndex)
 {
@@ -80,14 +74,16 @@ QString ControllerLegendText(bool printInColor)
 {
     return printInColor
                ? QStringLiteral("Legende für Regler: y: Blau; yp: Türkis; yi: Rot; yd: Olive")
-               : QStringLiteral("Legende für Regler: y: dicker Strich; yp: dünner Strich; yi: .....; yd: - - -");
+               : QStringLiteral(
+                   "Legende für Regler: y: dicker Strich; yp: dünner Strich; yi: .....; yd: - - -");
 }
 
 QString PlantLegendText(bool printInColor)
 {
     return printInColor
                ? QStringLiteral("Legende für Regelstrecke: x: Rot; w: Blau; Z: Olive")
-               : QStringLiteral("Legende für Regelstrecke: x: dicker Strich; w: dünner Strich; Z: .....");
+               : QStringLiteral(
+                   "Legende für Regelstrecke: x: dicker Strich; w: dünner Strich; Z: .....");
 }
 
 QString SettingsLineText(const ExportInputs &in)
@@ -103,7 +99,8 @@ QString OptionLineText(const ExportInputs &in)
     QString state;
     const auto names = [&](OptionKind kind) {
         const std::string_view label = OptionLabel(kind);
-        return in.OptionCaption == QLatin1String(label.data(), static_cast<qsizetype>(label.size()));
+        return in.OptionCaption
+               == QLatin1String(label.data(), static_cast<qsizetype>(label.size()));
     };
     if (names(OptionKind::PlantCompensation))
         state = OnOff(in.StrKOn);
@@ -128,8 +125,8 @@ void DrawExportTraces(ChartCanvas &canvas, const ChartGeometry &geometry, const 
             DrawCurve(charts.Curve(t.list), canvas, geometry.PlotLeft, geometry.PxPerSample, 2,
                       t.colour, PenStyle::Clear);
         else
-            DrawCurve(charts.Curve(t.list), canvas, geometry.PlotLeft, geometry.PxPerSample, t.width,
-                      Black, t.style);
+            DrawCurve(charts.Curve(t.list), canvas, geometry.PlotLeft, geometry.PxPerSample,
+                      t.width, Black, t.style);
     };
     if (chart == ControllerChart) {
         for (const ExportTrace &t : ControllerTraces)
@@ -180,12 +177,14 @@ void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs 
 
     const int b1 = 4 * s + chartHeight;
     RenderExportChart(offscreen, geometry, in.Charts, ControllerChart, in.PrintInColor);
-    StretchDrawChart(canvas, QRect(m, 4 * s, W - 2 * m, chartHeight), offscreen, in, ControllerChart);
+    StretchDrawChart(canvas, QRect(m, 4 * s, W - 2 * m, chartHeight), offscreen, in,
+                     ControllerChart);
 
     CentredTextOut(canvas, PlantTitleText(in.PlantIndex), W, m, b1 + s);
     const int b2 = b1 + 2 * s + chartHeight;
     RenderExportChart(offscreen, geometry, in.Charts, PlantChart, in.PrintInColor);
-    StretchDrawChart(canvas, QRect(m, b1 + 2 * s, W - 2 * m, chartHeight), offscreen, in, PlantChart);
+    StretchDrawChart(canvas, QRect(m, b1 + 2 * s, W - 2 * m, chartHeight), offscreen, in,
+                     PlantChart);
 
     // The text block starts where the plot does, in chart-image pixels.
     const int x = m + geometry.PlotLeft;

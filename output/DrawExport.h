@@ -2,9 +2,9 @@
 
 #include "charts/ChartCanvas.h"
 #include "charts/ChartFrame.h"
+#include "charts/LiveCharts.h"
 #include "output/ExportCanvas.h"
 #include "output/ExportInputs.h"
-#include "charts/LiveCharts.h"
 
 #include <QString>
 
@@ -22,8 +22,8 @@ struct ExportParams {
 };
 
 // The fixed texts of the document.
-QString ExportHeaderText();                      // "- Kavlon 2 -"
-QString PlantTitleText(int plantIndex);          // as the plant title panel shows it; empty outside 0..6
+QString ExportHeaderText();             // "- Kavlon 2 -"
+QString PlantTitleText(int plantIndex); // as the plant title panel shows it; empty outside 0..6
 QString ControllerLegendText(bool printInColor); // the wording matches the trace styles
 QString PlantLegendText(bool printInColor);
 QString SettingsLineText(const ExportInputs &in);

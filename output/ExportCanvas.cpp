@@ -9,10 +9,7 @@
 
 namespace kavlon {
 
-PainterExportCanvas::PainterExportCanvas(QPainter &painter)
-    : painter_(painter)
-{
-}
+PainterExportCanvas::PainterExportCanvas(QPainter &painter) : painter_(painter) {}
 
 void PainterExportCanvas::SetFont(int pointSize, bool bold)
 {
@@ -38,8 +35,8 @@ void PainterExportCanvas::StretchDraw(const QRect &target, const QImage &source)
     if (target.width() < source.width() || target.height() < source.height()) {
         // Shrinking: average the pixels first, so that the one-pixel grid and
         // trace lines of the chart stay visible instead of being skipped.
-        painter_.drawImage(target.topLeft(),
-                           source.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        painter_.drawImage(target.topLeft(), source.scaled(target.size(), Qt::IgnoreAspectRatio,
+                                                           Qt::SmoothTransformation));
         return;
     }
     painter_.drawImage(target, source);

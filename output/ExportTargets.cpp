@@ -16,10 +16,7 @@ constexpr int DefaultDotsPerInch = 96;
 
 } // namespace
 
-QString PrintDocumentName()
-{
-    return QStringLiteral("Kavlon 2 - Regelkreis");
-}
+QString PrintDocumentName() { return QStringLiteral("Kavlon 2 - Regelkreis"); }
 
 int ScreenDotsPerInch()
 {

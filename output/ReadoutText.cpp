@@ -14,8 +14,8 @@ QString GeneralNumberText(Real value, const QString &decimalPoint)
         value = 0; // no "-0"
     std::array<char, 64> buf{};
     // to_chars ignores the C library's locale: the separator is always '.'.
-    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                                 std::chars_format::general, 15);
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::general, 15);
     QString text = QString::fromLatin1(buf.data(), static_cast<qsizetype>(r.ptr - buf.data()));
     text.replace(QLatin1Char('.'), decimalPoint);
     return text;
@@ -41,9 +41,6 @@ QString ControllerTitleText(Real Kr, Real Tn, Real Tv)
     return text + QStringLiteral("Regler");
 }
 
-QString HandModeTitleText()
-{
-    return QStringLiteral("Handregelung");
-}
+QString HandModeTitleText() { return QStringLiteral("Handregelung"); }
 
 } // namespace kavlon

@@ -97,7 +97,8 @@ protected:
     void Spin(const char *name, SpinDirection direction, int clicks = 1)
     {
         auto *spin = Get<SpinArrows>(name);
-        QToolButton *arrow = direction == SpinDirection::Right ? spin->RightArrow() : spin->LeftArrow();
+        QToolButton *arrow =
+            direction == SpinDirection::Right ? spin->RightArrow() : spin->LeftArrow();
         for (int i = 0; i < clicks; ++i)
             QTest::mouseClick(arrow, Qt::LeftButton);
     }

@@ -1,6 +1,6 @@
 #include "app/About.h"
-#include "tests/app/AppTestSupport.h"
 #include "app/BevelPanel.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
 #include <QFile>
@@ -58,10 +58,10 @@ TEST(FormatKilobytes, RoundsToWholeKilobytesAndGroupsDigits)
     } rows[] = {
         {0, german, QStringLiteral("0 KB")},
         {511, german, QStringLiteral("0 KB")},
-        {512, german, QStringLiteral("0 KB")},   // half a kilobyte: to the even 0
-        {1536, german, QStringLiteral("2 KB")},  // 1.5 → 2
-        {2560, german, QStringLiteral("2 KB")},  // 2.5 → 2
-        {3584, german, QStringLiteral("4 KB")},  // 3.5 → 4
+        {512, german, QStringLiteral("0 KB")},  // half a kilobyte: to the even 0
+        {1536, german, QStringLiteral("2 KB")}, // 1.5 → 2
+        {2560, german, QStringLiteral("2 KB")}, // 2.5 → 2
+        {3584, german, QStringLiteral("4 KB")}, // 3.5 → 4
         {1023 * 1024, german, QStringLiteral("1.023 KB")},
         {999 * 1024, german, QStringLiteral("999 KB")},
         {16 * GiB, german, QStringLiteral("16.777.216 KB")},

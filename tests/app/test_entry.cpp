@@ -1,7 +1,7 @@
-#include "tests/app/AppTestSupport.h"
 #include "app/BevelPanel.h"
 #include "app/Entry.h"
 #include "app/ProgramIcon.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -20,10 +20,7 @@ namespace {
 
 class EntryWindowTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        delete splash.data();
-    }
+    void TearDown() override { delete splash.data(); }
 
     QTimer *SplashTimer() const { return splash->findChild<QTimer *>(QStringLiteral("Timer")); }
 

@@ -4,8 +4,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -123,11 +123,10 @@ TEST_F(HelpViewerTest, FinderListsEveryTopicOfTheRealFile)
     EXPECT_TRUE(Viewer().FinderShown());
     const QStringList titles = ListedTitles();
     EXPECT_EQ(titles.size(), 11);
-    for (const char *title : {"Grundlagen des Regelkreises", "Der PID-Regler",
-                              "Auswertung: Messcursor, Kennwerte und Referenzkurve",
-                              "A: PT3 - Regelstrecke",
-                              "G: PT2 - Regelstrecke mit Totzeit und 80% Kompensation",
-                              "Hilfe zur Hilfe"})
+    for (const char *title :
+         {"Grundlagen des Regelkreises", "Der PID-Regler",
+          "Auswertung: Messcursor, Kennwerte und Referenzkurve", "A: PT3 - Regelstrecke",
+          "G: PT2 - Regelstrecke mit Totzeit und 80% Kompensation", "Hilfe zur Hilfe"})
         EXPECT_TRUE(titles.contains(QString::fromUtf8(title))) << title;
     EXPECT_EQ(Viewer().CurrentText(), titles.join(QLatin1Char('\n')));
 }
@@ -143,7 +142,9 @@ TEST_F(HelpViewerTest, SearchFieldFiltersByTopicText)
         const char *query;
         QStringList titles;
     } rows[] = {
-        {"", {QStringLiteral("Erstes & Bestes"), QStringLiteral("Zweites"), QStringLiteral("Bedienung")}},
+        {"",
+         {QStringLiteral("Erstes & Bestes"), QStringLiteral("Zweites"),
+          QStringLiteral("Bedienung")}},
         {"totzeit", {QStringLiteral("Zweites"), QStringLiteral("Bedienung")}},
         {"Totzeit blättern", {QStringLiteral("Bedienung")}},
         {"  sollwert  ", {QStringLiteral("Erstes & Bestes")}},
@@ -171,9 +172,11 @@ TEST_F(HelpViewerTest, MissingFileOrTopicShowsAGermanMessage)
         int context;
         const char *expected;
     } rows[] = {
-        {QStringLiteral("Fehlt.hlp"), HelpCommand::Context, 1001, "Die Hilfedatei „Fehlt.hlp“ wurde nicht gefunden."},
+        {QStringLiteral("Fehlt.hlp"), HelpCommand::Context, 1001,
+         "Die Hilfedatei „Fehlt.hlp“ wurde nicht gefunden."},
         {QStringLiteral("/kein/Ordner/Kavlon.hlp"), HelpCommand::Finder, 0, "wurde nicht gefunden"},
-        {QStringLiteral("/kein/OrdnerKavlon.hlp"), HelpCommand::HelpOnHelp, 0, "wurde nicht gefunden"},
+        {QStringLiteral("/kein/OrdnerKavlon.hlp"), HelpCommand::HelpOnHelp, 0,
+         "wurde nicht gefunden"},
         {QString(), HelpCommand::Context, 1001, "wurde nicht gefunden"},
         {RealHelpFile, HelpCommand::Context, 4711, "enthält kein Thema mit der Nummer 4711"},
         {RealHelpFile, HelpCommand::Context, -1, "enthält kein Thema mit der Nummer -1"},
@@ -190,14 +193,16 @@ TEST_F(HelpViewerTest, MissingFileOrTopicShowsAGermanMessage)
 
 TEST_F(HelpViewerTest, FileWithoutTopicsIsAMessageAndStrayBytesDoNoHarm)
 {
-    const QString empty = WriteHelpFile(QStringLiteral("Leer.hlp"), QStringLiteral("<h1>Nichts</h1>"));
+    const QString empty =
+        WriteHelpFile(QStringLiteral("Leer.hlp"), QStringLiteral("<h1>Nichts</h1>"));
     HelpViewer::Call(nullptr, empty, HelpCommand::Finder, 0);
     EXPECT_FALSE(Viewer().FinderShown());
     EXPECT_TRUE(Viewer().CurrentText().contains(QStringLiteral("enthält keine Hilfethemen")));
 
     // A topic without a heading is listed under its key; stray bytes do no harm.
-    const QString odd = WriteHelpFile(QStringLiteral("Seltsam.hlp"),
-                                      QStringLiteral("\u00ff\u0001\n<!-- topic 1001 -->\n<p>ohne \u00dcberschrift"));
+    const QString odd = WriteHelpFile(
+        QStringLiteral("Seltsam.hlp"),
+        QStringLiteral("\u00ff\u0001\n<!-- topic 1001 -->\n<p>ohne \u00dcberschrift"));
     HelpViewer::Call(nullptr, odd, HelpCommand::Context, 1001);
     EXPECT_EQ(Viewer().CurrentContext(), 1001);
     EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("1001"));
@@ -303,7 +308,8 @@ TEST_F(HelpViewerTest, HelpTextsAgreeWithTheEngine)
     const QLocale german(QLocale::German, QLocale::Germany);
     for (int y : {0, 10, 20, 30, 50, 100}) {
         SCOPED_TRACE(y);
-        const kavlon::LoopState s = run(2, y, 2000, [](int, const kavlon::LoopState &) { return false; });
+        const kavlon::LoopState s =
+            run(2, y, 2000, [](int, const kavlon::LoopState &) { return false; });
         EXPECT_TRUE(plantC.contains(german.toString(static_cast<double>(s.x), 'f', 1)))
             << static_cast<double>(s.x);
     }

@@ -47,7 +47,8 @@ TEST(NumberFormat, FixedFormatRoundsHalvesToEven)
         {2.5L, 0, "2"},
     };
     for (const Row &r : rows)
-        EXPECT_EQ(FormatFixed(r.value, r.decimals, German), QString::fromLatin1(r.german)) << r.german;
+        EXPECT_EQ(FormatFixed(r.value, r.decimals, German), QString::fromLatin1(r.german))
+            << r.german;
     EXPECT_EQ(FormatFixed(0.75L, 1, English), QStringLiteral("0.8"));
 }
 

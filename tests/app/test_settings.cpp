@@ -108,7 +108,8 @@ TEST_F(SettingsStoreTest, ValuesInForceAreTheUsableStoredOnesOrTheFallbacks)
         Preset(r.setting.name, r.stored);
         SettingsStore store;
         ASSERT_TRUE(store.Open());
-        EXPECT_EQ(store.Read(r.setting), r.inForce) << r.setting.name << " " << r.stored.toStdString();
+        EXPECT_EQ(store.Read(r.setting), r.inForce)
+            << r.setting.name << " " << r.stored.toStdString();
     }
 
     struct FlagRow {

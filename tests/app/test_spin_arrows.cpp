@@ -23,7 +23,8 @@ TEST(SpinArrows, EachClickIsReportedOnceWithItsDirection)
     QTest::mouseClick(spin.RightArrow(), Qt::LeftButton);
     QTest::mouseClick(spin.LeftArrow(), Qt::LeftButton);
     QTest::mouseClick(spin.RightArrow(), Qt::LeftButton);
-    EXPECT_EQ(seen, (QList<SpinDirection>{SpinDirection::Right, SpinDirection::Left, SpinDirection::Right}));
+    EXPECT_EQ(seen, (QList<SpinDirection>{SpinDirection::Right, SpinDirection::Left,
+                                          SpinDirection::Right}));
     // The two arrows split the control between them.
     EXPECT_EQ(spin.LeftArrow()->geometry(), QRect(0, 0, 64, 17));
     EXPECT_EQ(spin.RightArrow()->geometry(), QRect(64, 0, 65, 17));

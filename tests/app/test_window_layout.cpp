@@ -43,8 +43,8 @@ TEST_F(WindowLayoutTest, ResizeRulesForOddAndNarrowWidths)
     };
     const Row rows[] = {
         {1000, 700, 115, 220},
-        {767, 600, -1, 170},  // (356 div 2) - 8
-        {768, 601, 0, 170},   // 357 div 2 truncates
+        {767, 600, -1, 170}, // (356 div 2) - 8
+        {768, 601, 0, 170},  // 357 div 2 truncates
         {1920, 1000, 575, 370},
     };
     for (const Row &r : rows) {
@@ -52,7 +52,8 @@ TEST_F(WindowLayoutTest, ResizeRulesForOddAndNarrowWidths)
         EXPECT_EQ(Get<QWidget>("ControlPanel")->pos(), QPoint(r.panelLeft, r.ch - 145)) << r.cw;
         EXPECT_EQ(Get<QWidget>("ReglerPanel")->height(), r.h) << r.cw;
         EXPECT_EQ(Get<QWidget>("RegelstreckeLabelPanel")->y(), r.h + 74) << r.cw;
-        EXPECT_EQ(Get<QWidget>("RegelstreckePanel")->geometry(), QRect(8, r.h + 107, r.cw - 16, r.h));
+        EXPECT_EQ(Get<QWidget>("RegelstreckePanel")->geometry(),
+                  QRect(8, r.h + 107, r.cw - 16, r.h));
     }
 }
 
@@ -90,9 +91,7 @@ TEST_F(WindowLayoutTest, EverySizeChangeRestartsTheLoopFromRestAndKeepsTheRunSta
     const Row rows[] = {
         {{1000, 701}, true}, // one pixel taller
         {{1001, 701}, true}, // one pixel wider
-        {{800, 500}, false},
-        {{1200, 900}, false},
-        {{1000, 700}, true},
+        {{800, 500}, false}, {{1200, 900}, false}, {{1000, 700}, true},
     };
     TKavlonMain &win = ShownWindow(1000, 700);
     Spin("SollwertUpDown", SpinDirection::Left, 2);
@@ -105,7 +104,8 @@ TEST_F(WindowLayoutTest, EverySizeChangeRestartsTheLoopFromRestAndKeepsTheRunSta
             win.ActionOnTimer();
         ASSERT_GT(win.Loop().x, 0);
         SetClientSize(r.client.width(), r.client.height());
-        const std::string row = std::to_string(r.client.width()) + "x" + std::to_string(r.client.height());
+        const std::string row =
+            std::to_string(r.client.width()) + "x" + std::to_string(r.client.height());
         EXPECT_EQ(win.Loop().TickCount, 0) << row;
         EXPECT_EQ(win.Loop().x, 0) << row;
         EXPECT_EQ(win.Loop().y, 0) << row;
@@ -117,7 +117,8 @@ TEST_F(WindowLayoutTest, EverySizeChangeRestartsTheLoopFromRestAndKeepsTheRunSta
         EXPECT_EQ(win.Loop().Kr, 4) << row;
         EXPECT_EQ(win.Loop().Tn, 45) << row;
         EXPECT_EQ(win.SimulationTimer().interval(), 100) << row;
-        EXPECT_EQ(win.Charts().ReglerImage().size(), win.Charts().RegelstreckeImage().size()) << row;
+        EXPECT_EQ(win.Charts().ReglerImage().size(), win.Charts().RegelstreckeImage().size())
+            << row;
     }
 }
 
@@ -130,14 +131,14 @@ TEST_F(WindowLayoutTest, ControlsHaveTheirNamesPositionsFontsAndCaptions)
         int fontPixels;
     };
     const Row rows[] = {
-        {"IstwertPanel", {8, 8, 145, 57}, 11},      {"SpeedPanel", {464, 72, 145, 57}, 11},
-        {"SwitchPanel", {616, 8, 145, 41}, 11},     {"OptionPanel", {616, 96, 145, 33}, 11},
-        {"Istwert", {88, 14, 49, 27}, 16},          {"Sollwert", {104, 5, 33, 23}, 12},
-        {"Stoergroesse", {104, 4, 33, 23}, 12},     {"Verstaerkung", {104, 4, 33, 23}, 12},
-        {"SollwertUpDown", {9, 32, 128, 17}, 12},   {"SpeedUpDown", {8, 32, 129, 17}, 12},
-        {"ReglerButton", {16, 12, 57, 17}, 12},     {"HandButton", {80, 12, 57, 17}, 12},
-        {"ARWULabel", {8, 8, 41, 16}, 12},          {"OptionOnButton", {96, 8, 41, 17}, 12},
-        {"StreckeGButton", {200, 2, 25, 23}, 11},   {"HelpButton", {300, 2, 25, 23}, 11},
+        {"IstwertPanel", {8, 8, 145, 57}, 11},    {"SpeedPanel", {464, 72, 145, 57}, 11},
+        {"SwitchPanel", {616, 8, 145, 41}, 11},   {"OptionPanel", {616, 96, 145, 33}, 11},
+        {"Istwert", {88, 14, 49, 27}, 16},        {"Sollwert", {104, 5, 33, 23}, 12},
+        {"Stoergroesse", {104, 4, 33, 23}, 12},   {"Verstaerkung", {104, 4, 33, 23}, 12},
+        {"SollwertUpDown", {9, 32, 128, 17}, 12}, {"SpeedUpDown", {8, 32, 129, 17}, 12},
+        {"ReglerButton", {16, 12, 57, 17}, 12},   {"HandButton", {80, 12, 57, 17}, 12},
+        {"ARWULabel", {8, 8, 41, 16}, 12},        {"OptionOnButton", {96, 8, 41, 17}, 12},
+        {"StreckeGButton", {200, 2, 25, 23}, 11}, {"HelpButton", {300, 2, 25, 23}, 11},
     };
     for (const Row &r : rows) {
         auto *w = Get<QWidget>(r.name);
@@ -239,7 +240,8 @@ TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
     EXPECT_EQ(Item("Copy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
     EXPECT_EQ(Item("Print")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     EXPECT_EQ(Item("GeneralHelp")->shortcut(), QKeySequence(Qt::Key_F1));
-    EXPECT_EQ(Item("PT2Totzeit80Komp")->text(), QStringLiteral("&G: PT2 mit 80% Totzeitkompensation"));
+    EXPECT_EQ(Item("PT2Totzeit80Komp")->text(),
+              QStringLiteral("&G: PT2 mit 80% Totzeitkompensation"));
     EXPECT_EQ(Item("PT3Temperatur")->property("helpContext").toInt(), 1103);
     EXPECT_EQ(Item("AboutIt")->text(), QStringLiteral("Ueber &Kavlon 2"));
     EXPECT_TRUE(Item("N2")->isSeparator());
@@ -255,9 +257,9 @@ TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
 TEST_F(WindowLayoutTest, TabOrderFollowsTheLayout)
 {
     Window();
-    const char *expected[] = {"Istwert",      "Sollwert",      "Stellgroesse",  "Stoergroesse",
-                              "Nachstellzeit", "Vorhaltezeit", "Verstaerkung",  "Interval",
-                              "HandButton",   "ReglerButton",  "ARWUOffButton", "ARWUOnButton",
+    const char *expected[] = {"Istwert",         "Sollwert",      "Stellgroesse",  "Stoergroesse",
+                              "Nachstellzeit",   "Vorhaltezeit",  "Verstaerkung",  "Interval",
+                              "HandButton",      "ReglerButton",  "ARWUOffButton", "ARWUOnButton",
                               "OptionOffButton", "OptionOnButton"};
     QWidget *w = Get<QWidget>(expected[0]);
     for (std::size_t i = 1; i < std::size(expected); ++i) {

@@ -94,8 +94,8 @@ TEST_F(OperatorTest, ManualModeOutputKeepsItsFraction)
     ASSERT_TRUE(win.Loop().HandMode);
     EXPECT_TRUE(Get<QWidget>("StellgroesseUpDown")->isEnabled());
     EXPECT_EQ(ControllerTitle(win), QStringLiteral("Handregelung"));
-    for (const char *name : {"Nachstellzeit", "NachstellzeitUpDown", "VerstaerkungLabel", "Vorhaltezeit",
-                             "ARWULabel", "ARWUOnButton", "ARWUOffButton"})
+    for (const char *name : {"Nachstellzeit", "NachstellzeitUpDown", "VerstaerkungLabel",
+                             "Vorhaltezeit", "ARWULabel", "ARWUOnButton", "ARWUOffButton"})
         EXPECT_FALSE(Get<QWidget>(name)->isEnabled()) << name;
     EXPECT_TRUE(Get<QWidget>("SollwertUpDown")->isEnabled());
 
@@ -160,7 +160,8 @@ TEST_F(OperatorTest, OptionTableForEveryPlantInBothModes)
     };
     const Row rows[] = {
         {"StreckeAButton", "PT3Prozess", "--------", false, false, 1101, "PT3 - Regelstrecke"},
-        {"StreckeBButton", "PT3Totzeit", "--------", false, false, 1102, "PT3 - Regelstrecke mit Totzeit"},
+        {"StreckeBButton", "PT3Totzeit", "--------", false, false, 1102,
+         "PT3 - Regelstrecke mit Totzeit"},
         {"StreckeCButton", "PT3Temperatur", "StrK", true, true, 1103,
          "Nichtlineare PT3 - Temperatur-Regelstrecke"},
         {"StreckeDButton", "PT2Prozess", "--------", false, false, 1104, "PT2 - Regelstrecke"},
@@ -184,12 +185,14 @@ TEST_F(OperatorTest, OptionTableForEveryPlantInBothModes)
             EXPECT_EQ(Get<QLabel>("OptionLabel")->text(), QString::fromLatin1(r.label));
             EXPECT_EQ(Get<QWidget>("OptionOnButton")->isEnabled(), r.controllerMode) << r.button;
             EXPECT_EQ(win.PlantHelpContext(), r.help);
-            EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Caption(), QString::fromLatin1(r.title));
+            EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Caption(),
+                      QString::fromLatin1(r.title));
             EXPECT_TRUE(Item(r.menuItem)->isChecked());
             EXPECT_TRUE(Get<QToolButton>(r.button)->isChecked());
             int checked = 0;
             for (const Row &other : rows)
-                checked += Item(other.menuItem)->isChecked() + Get<QToolButton>(other.button)->isChecked();
+                checked +=
+                    Item(other.menuItem)->isChecked() + Get<QToolButton>(other.button)->isChecked();
             EXPECT_EQ(checked, 2);
 
             QTest::mouseClick(Get<QRadioButton>("HandButton"), Qt::LeftButton);
@@ -369,8 +372,9 @@ TEST_F(OperatorTest, PreferenceCommands)
     EXPECT_EQ(Stored("Druckausgabe").toString(), QStringLiteral("1"));
 
     // The time axis: the same length again still stores and resets.
-    for (const auto &[item, length] : {std::pair{"Zeitachse180", 180}, std::pair{"Zeitachse300", 300},
-                                       std::pair{"Zeitachse300", 300}, std::pair{"Zeitachse600", 600}}) {
+    for (const auto &[item, length] :
+         {std::pair{"Zeitachse180", 180}, std::pair{"Zeitachse300", 300},
+          std::pair{"Zeitachse300", 300}, std::pair{"Zeitachse600", 600}}) {
         win.ActionOnTimer();
         Item(item)->trigger();
         EXPECT_EQ(win.Charts().TimeAxisLength(), length);
@@ -418,7 +422,9 @@ TEST_F(OperatorTest, TicksMatchTheEngineAndShowLocaleDecimals)
 TEST_F(OperatorTest, HelpCommandsOpenTheirTopics)
 {
     TKavlonMain &win = ShownWindow(900, 600);
-    auto current = [] { return HelpViewer::Instance() ? HelpViewer::Instance()->CurrentContext() : -1; };
+    auto current = [] {
+        return HelpViewer::Instance() ? HelpViewer::Instance()->CurrentContext() : -1;
+    };
 
     Item("GeneralHelp")->trigger();
     EXPECT_EQ(current(), 1001);

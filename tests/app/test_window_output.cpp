@@ -22,8 +22,10 @@ TEST_F(OutputTest, CopyPutsTheExportOfTheCurrentStateOnTheClipboard)
     struct Step {
         const char *plantItem;
         const char *extra; // a control to click before the copy, or null
-    } steps[] = {{"PT2TotzeitKomp", nullptr}, {"PT3Temperatur", "HandButton"},
-                 {"PT2Totzeit80Komp", "ExportColor"}, {"PT3Prozess", "ReglerButton"}};
+    } steps[] = {{"PT2TotzeitKomp", nullptr},
+                 {"PT3Temperatur", "HandButton"},
+                 {"PT2Totzeit80Komp", "ExportColor"},
+                 {"PT3Prozess", "ReglerButton"}};
     for (const Step &step : steps) {
         SCOPED_TRACE(step.plantItem);
         Item(step.plantItem)->trigger();

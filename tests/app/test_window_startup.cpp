@@ -29,7 +29,8 @@ TEST_F(StartupTest, FirstStartWritesOnlyTheTimeAxisAndShowsTheStartState)
     EXPECT_EQ(ReadOut("Verstaerkung"), QStringLiteral("4"));
     EXPECT_EQ(ReadOut("Vorhaltezeit"), QStringLiteral("Aus"));
     EXPECT_EQ(Get<BevelPanel>("ReglerLabelPanel")->Caption(), QStringLiteral("PI - Regler"));
-    EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Caption(), QStringLiteral("PT3 - Regelstrecke"));
+    EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Caption(),
+              QStringLiteral("PT3 - Regelstrecke"));
     EXPECT_EQ(Get<QLabel>("OptionLabel")->text(), QStringLiteral("--------"));
     EXPECT_FALSE(Get<QWidget>("OptionOnButton")->isEnabled());
     EXPECT_FALSE(Get<QWidget>("OptionLabel")->isEnabled());
@@ -100,8 +101,14 @@ TEST_F(StartupTest, StoredSpeedIsBroughtIntoRange)
         QVariant stored;
         int speed;
     };
-    const Row rows[] = {{15, 15}, {1, 1}, {100, 100}, {0, 1}, {-5, 1}, {500, 100},
-                        {QStringLiteral("abc"), 10}, {QStringLiteral("4.5"), 10}};
+    const Row rows[] = {{15, 15},
+                        {1, 1},
+                        {100, 100},
+                        {0, 1},
+                        {-5, 1},
+                        {500, 100},
+                        {QStringLiteral("abc"), 10},
+                        {QStringLiteral("4.5"), 10}};
     for (const Row &r : rows) {
         window_.reset();
         Preset("Intervall", r.stored);
@@ -134,7 +141,7 @@ TEST_F(StartupTest, StoredBackgroundAndPrintColour)
     const Row rows[] = {
         {0, 0x000000, "&Hintergrundfarbe weiss"},
         {0xFFFFFF, 0xFFFFFF, "&Hintergrundfarbe schwarz"},
-        {0x123456, 0x123456, "&Hintergrundfarbe weiss"}, // any colour is taken as it is
+        {0x123456, 0x123456, "&Hintergrundfarbe weiss"},    // any colour is taken as it is
         {0x1000000, 0xFFFFFF, "&Hintergrundfarbe schwarz"}, // out of range: absent
         {-5, 0xFFFFFF, "&Hintergrundfarbe schwarz"},
         {QStringLiteral("abc"), 0xFFFFFF, "&Hintergrundfarbe schwarz"},
@@ -147,7 +154,8 @@ TEST_F(StartupTest, StoredBackgroundAndPrintColour)
         EXPECT_EQ(win.Charts().BackColor(), r.back) << row;
         EXPECT_EQ(win.Charts().ForeColor(), r.back == 0xFFFFFF ? 0u : 0xFFFFFFu) << row;
         EXPECT_EQ(Item("BackgroundColor")->text(), QString::fromLatin1(r.caption)) << row;
-        const QColor expected(static_cast<int>(r.back & 0xFF), static_cast<int>((r.back >> 8) & 0xFF),
+        const QColor expected(static_cast<int>(r.back & 0xFF),
+                              static_cast<int>((r.back >> 8) & 0xFF),
                               static_cast<int>((r.back >> 16) & 0xFF));
         EXPECT_EQ(Get<BevelPanel>("ReglerPanel")->Color(), expected) << row;
         EXPECT_EQ(Get<BevelPanel>("RegelstreckeLabelPanel")->Color(), expected) << row;

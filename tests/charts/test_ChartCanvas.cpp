@@ -113,7 +113,7 @@ TEST(ChartCanvas, WideStrokeHasNoHolesAtJoints)
 {
     // A zig-zag in one not-xor stroke must cover exactly the pixels that the
     // same segments cover in copy mode: a pixel xored twice would be a hole.
-    const std::vector<std::pair<int, int>> points{{5, 30}, {6, 5},   {8, 50}, {9, 50},
+    const std::vector<std::pair<int, int>> points{{5, 30}, {6, 5},   {8, 50},  {9, 50},
                                                   {30, 6}, {31, 40}, {32, 39}, {60, 39}};
     for (int width : {1, 2, 3}) {
         ChartCanvas copy;

@@ -11,10 +11,7 @@ using namespace kavlon;
 
 namespace {
 
-std::uint32_t Bgr(const QImage &img, int x, int y)
-{
-    return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu);
-}
+std::uint32_t Bgr(const QImage &img, int x, int y) { return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu); }
 
 void FrameCharts(LiveCharts &charts, int w, int h, int n, std::uint32_t back = White)
 {
@@ -43,7 +40,8 @@ TEST(ChartFrame, GeometryOfA765x180Image)
 
 TEST(ChartFrame, PxPerSampleFollowsTheTimeAxisAtReset)
 {
-    const std::pair<int, Real> rows[] = {{600, 685.0L / 599}, {300, 685.0L / 299}, {180, 685.0L / 179}};
+    const std::pair<int, Real> rows[] = {
+        {600, 685.0L / 599}, {300, 685.0L / 299}, {180, 685.0L / 179}};
     for (const auto &[n, px] : rows) {
         LiveCharts charts;
         FrameCharts(charts, 765, 180, n);
@@ -90,7 +88,8 @@ TEST(ChartFrame, GridRowsLabelsAndSolidZeroLine)
                         ink += Bgr(*img, x, y) == fore;
                 EXPECT_GT(ink, 4) << top;
                 for (int x = 0; x < 41; ++x)
-                    ASSERT_EQ(Bgr(*img, x, top - 1 < 0 ? 0 : top - 1), back) << "above the label " << top;
+                    ASSERT_EQ(Bgr(*img, x, top - 1 < 0 ? 0 : top - 1), back)
+                        << "above the label " << top;
             }
         }
     }
@@ -139,8 +138,10 @@ TEST(ChartFrame, TraceColoursMatchTheLegendLetters)
             EXPECT_EQ(Bgr(img, 724, row), seen) << "trace " << r.list << " back " << back;
             // The letter: any pixel of its colour right of the plot.
             const std::uint32_t letter = back == White ? r.letterWhite : r.letterBlack;
-            const int letterTop = charts.PlotTop() + (upper ? std::array{10, 50, 90, 0, 0, 130}[static_cast<std::size_t>(r.list)]
-                                                            : std::array{0, 0, 0, 30, 75, 0, 120}[static_cast<std::size_t>(r.list)]);
+            const int letterTop =
+                charts.PlotTop()
+                + (upper ? std::array{10, 50, 90, 0, 0, 130}[static_cast<std::size_t>(r.list)]
+                         : std::array{0, 0, 0, 30, 75, 0, 120}[static_cast<std::size_t>(r.list)]);
             int ink = 0;
             for (int y = letterTop; y < letterTop + 13; ++y)
                 for (int x = 729; x < 765; ++x)
@@ -184,10 +185,14 @@ TEST(ChartFrame, LabelAndLegendBoxesSitWhereTheyBelong)
         std::vector<Label> legend;
     };
     const Row rows[] = {
-        {ControllerChart, -100, 150,
+        {ControllerChart,
+         -100,
+         150,
          {{{"150", 4}, {"100", 36}, {"50", 68}, {"0", 100}, {"-50", 132}, {"-100", 164}}},
          {{"yp", 22}, {"yi", 62}, {"yd", 102}, {"y", 142}}},
-        {PlantChart, -200, 800,
+        {PlantChart,
+         -200,
+         800,
          {{{"800", 4}, {"600", 36}, {"400", 68}, {"200", 100}, {"0", 132}, {"-200", 164}}},
          {{"w", 42}, {"x", 87}, {"Z", 132}}},
     };
@@ -201,7 +206,8 @@ TEST(ChartFrame, LabelAndLegendBoxesSitWhereTheyBelong)
                     const std::uint32_t p = Bgr(c.Image(), x, y);
                     ASSERT_NE(p, White) << l.text << " inside at " << x << "," << y;
                 } else if (x < 41 || x > 728) {
-                    ASSERT_NE(Bgr(c.Image(), x, y), Box) << l.text << " outside at " << x << "," << y;
+                    ASSERT_NE(Bgr(c.Image(), x, y), Box)
+                        << l.text << " outside at " << x << "," << y;
                 }
             }
         EXPECT_EQ(Bgr(c.Image(), box.left(), box.top()), Box) << l.text;

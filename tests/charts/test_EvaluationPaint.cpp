@@ -373,7 +373,8 @@ TEST(EvaluationPaint, FiguresBoxKeepsToHalfOfALowPlot)
     loop.evaluation.FiguresEnabled = true;
     loop.Tick(200);
     const QImage &image = loop.Image(PlantChart);
-    const Changes figures = Compare(image, loop.Painted(PlantChart), Background(White), image.rect());
+    const Changes figures =
+        Compare(image, loop.Painted(PlantChart), Background(White), image.rect());
     ASSERT_GT(figures.count, 0);
     const int plotHeight = loop.charts.PlotBottom() - loop.charts.PlotTop();
     EXPECT_LE(figures.box.height(), plotHeight / 2);

@@ -9,10 +9,7 @@ using namespace kavlon;
 
 namespace {
 
-std::uint32_t Bgr(const QImage &img, int x, int y)
-{
-    return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu);
-}
+std::uint32_t Bgr(const QImage &img, int x, int y) { return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu); }
 
 // Random operator changes between ticks, including every mode flag.
 void RandomOperator(std::mt19937 &rng, LoopState &s)
@@ -268,7 +265,8 @@ TEST(LiveCharts, EachTraceSpansItsChartsGrid)
             s.*r.value = value;
             charts.Record(s);
             const TCurve &curve = charts.Curve(r.curve);
-            EXPECT_EQ(curve[curve.Count() - 1].PixelY, row) << "trace " << r.curve << " at " << value;
+            EXPECT_EQ(curve[curve.Count() - 1].PixelY, row)
+                << "trace " << r.curve << " at " << value;
         }
     }
 }

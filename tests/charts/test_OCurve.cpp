@@ -13,11 +13,12 @@ TEST(AddSample, PixelRowsOfWorkedValues)
         int expected;
     };
     // PlotBottom 172, PlotHeight 160 (a 765 x 180 image).
-    const Row rows[] = {
-        {-100, 150, -100, 172}, {150, 150, -100, 12}, {0, 150, -100, 108},
-        {0, 800, -200, 140},    {800, 800, -200, 12}, {-200, 800, -200, 172},
-        {250, 150, -100, -52},  // out of range: above the plot, not limited
-    };
+    const Row rows[] =
+        {
+            {-100, 150, -100, 172}, {150, 150, -100, 12}, {0, 150, -100, 108},
+            {0, 800, -200, 140},    {800, 800, -200, 12}, {-200, 800, -200, 172},
+            {250, 150, -100, -52}, // out of range: above the plot, not limited
+        };
     for (const Row &r : rows) {
         TCurve c(600);
         AddSample(c, false, 1, r.value, 160, r.hi, r.lo, 172);
@@ -87,7 +88,8 @@ TEST(TCurve, FullWindowReusesItsPoints)
         // One slot beyond the window is the only other place a point may live.
         EXPECT_LE(points.size(), 181U);
         points.insert(&c[c.Count() - 1]);
-        EXPECT_TRUE(s[s.Count() - 1].SecondsLabel.capacity() <= 15) << "label left its in-place buffer";
+        EXPECT_TRUE(s[s.Count() - 1].SecondsLabel.capacity() <= 15)
+            << "label left its in-place buffer";
     }
     EXPECT_LE(points.size(), 181U);
     EXPECT_EQ(c[179].Value, 1999);

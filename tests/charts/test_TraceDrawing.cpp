@@ -7,10 +7,7 @@ using namespace kavlon;
 
 namespace {
 
-std::uint32_t Bgr(const QImage &img, int x, int y)
-{
-    return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu);
-}
+std::uint32_t Bgr(const QImage &img, int x, int y) { return RgbToBgr(img.pixel(x, y) & 0xFFFFFFu); }
 
 void Fill(TCurve &c, int count, int row)
 {
@@ -149,8 +146,8 @@ TEST(DrawScale, LabelsOnlyStrictlyInsideThePlot)
         int x;
         bool drawn;
     };
-    const Row rows[] = {{42 + half, false}, {43 + half, true},  {362 - half, false},
-                        {361 - half, true}, {20, false},        {390, false}};
+    const Row rows[] = {{42 + half, false}, {43 + half, true}, {362 - half, false},
+                        {361 - half, true}, {20, false},       {390, false}};
     for (const Row &r : rows) {
         canvas.FillRect(QRect(0, 0, 400, 100), White);
         DrawScaleLabel(canvas, text, r.x, false);
@@ -175,7 +172,8 @@ TEST(DrawScale, EraseOnBlackDrawsBlackOnBlack)
         const QImage fresh = canvas.Image().copy();
         DrawScale(scale, canvas, back, 42, 24.0L, false, false);
         EXPECT_EQ(canvas.FontColor(), drawn);
-        EXPECT_EQ(Bgr(canvas.Image(), 42 + 48, 50), back ^ 0xFFFFFFu) << "the mark of 60 s: the not-xor black pen";
+        EXPECT_EQ(Bgr(canvas.Image(), 42 + 48, 50), back ^ 0xFFFFFFu)
+            << "the mark of 60 s: the not-xor black pen";
         EXPECT_NE(canvas.Image(), fresh);
         DrawScale(scale, canvas, back, 42, 24.0L, false, true);
         EXPECT_EQ(canvas.FontColor(), back);

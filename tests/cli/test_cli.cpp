@@ -1,5 +1,5 @@
-#include "tests/cli/CliRunner.h"
 #include "cli/SimOptions.h"
+#include "tests/cli/CliRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +43,11 @@ TEST(KavlonSim, HelpAndVersion)
 {
     const CliResult help = RunSim("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char *word : {"--plant", "--ticks", "--w", "--z", "--kr", "--tn", "--tv", "--y",
-                             "--arwu", "--option", "--mode", "--at", "--events", "--output",
-                             "--version", "T:reset", "--charts", "--chart-size", "--time-axis",
-                             "--background", "--png", "--pdf", "--bw"})
+    for (const char *word :
+         {"--plant",     "--ticks",      "--w",       "--z",      "--kr",     "--tn",
+          "--tv",        "--y",          "--arwu",    "--option", "--mode",   "--at",
+          "--events",    "--output",     "--version", "T:reset",  "--charts", "--chart-size",
+          "--time-axis", "--background", "--png",     "--pdf",    "--bw"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
     const CliResult version = RunSim("--version");
     EXPECT_EQ(version.status, 0);
@@ -94,8 +95,7 @@ TEST(KavlonSim, NumbersReadBackExactly)
 TEST(KavlonSim, OutputFileAndResetEvent)
 {
     const fs::path csv = TempDir() / "run.csv";
-    const CliResult r =
-        RunSim("--plant D --ticks 20 --at 10:reset --output " + csv.string());
+    const CliResult r = RunSim("--plant D --ticks 20 --at 10:reset --output " + csv.string());
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     const auto lines = Lines(ReadAll(csv));

@@ -1,8 +1,8 @@
-#include "tests/cli/CliPictures.h"
-#include "tests/cli/CliRunner.h"
 #include "charts/LiveCharts.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
+#include "tests/cli/CliPictures.h"
+#include "tests/cli/CliRunner.h"
 
 #include <QImage>
 
@@ -54,9 +54,9 @@ TEST(KavlonSimCharts, DefaultsAreA980x216WhiteChartPair)
 TEST(KavlonSimCharts, BadChartArgumentsWriteNoPicture)
 {
     const fs::path png = TempDir() / "never.png";
-    const char *cases[] = {"--chart-size 80x216",  "--chart-size 980x20", "--chart-size 980",
-                           "--chart-size x216",    "--chart-size 9000x200", "--time-axis 200",
-                           "--time-axis 60O",      "--background red",    "--w 900",
+    const char *cases[] = {"--chart-size 80x216", "--chart-size 980x20",   "--chart-size 980",
+                           "--chart-size x216",   "--chart-size 9000x200", "--time-axis 200",
+                           "--time-axis 60O",     "--background red",      "--w 900",
                            "--at 800:w=100"};
     for (const char *c : cases) {
         SCOPED_TRACE(c);

@@ -1,10 +1,10 @@
-#include "tests/cli/CliPictures.h"
-#include "tests/cli/CliRunner.h"
-#include "output/ExportInputs.h"
-#include "output/ExportTargets.h"
 #include "charts/LiveCharts.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
+#include "output/ExportInputs.h"
+#include "output/ExportTargets.h"
+#include "tests/cli/CliPictures.h"
+#include "tests/cli/CliRunner.h"
 
 #include <QColor>
 #include <QImage>
@@ -70,8 +70,9 @@ TEST(KavlonSimExport, BlackAndWhiteHasNoColour)
 TEST(KavlonSimExport, PdfIsOnePrintedPage)
 {
     const fs::path pdf = TempDir() / "page.pdf";
-    const CliResult r = RunSim("--plant F --ticks 300 --option on --at 300:mode=hand --output /dev/null --pdf "
-                               + pdf.string());
+    const CliResult r =
+        RunSim("--plant F --ticks 300 --option on --at 300:mode=hand --output /dev/null --pdf "
+               + pdf.string());
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string raw = ReadAll(pdf);
     ASSERT_EQ(raw.rfind("%PDF-", 0), 0u);
@@ -80,7 +81,8 @@ TEST(KavlonSimExport, PdfIsOnePrintedPage)
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "pdftotext is not available";
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QString::fromStdString(pdf.string()), QStringLiteral("-")});
     ASSERT_TRUE(p.waitForFinished(30000));
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_EQ(text.count(QLatin1Char('\f')), 1) << "one page";
@@ -95,8 +97,9 @@ TEST(KavlonSimExport, NeedsNoDisplay)
 {
     const fs::path png = TempDir() / "headless.png";
     fs::remove(png);
-    const std::string cmd = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + std::string(KAVLON_SIM_PATH)
-                            + " --ticks 30 --output /dev/null --png " + png.string() + " </dev/null";
+    const std::string cmd = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "
+                            + std::string(KAVLON_SIM_PATH) + " --ticks 30 --output /dev/null --png "
+                            + png.string() + " </dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(LoadPicture(png).size(), QSize(950, 1425));
 }
@@ -106,7 +109,8 @@ TEST(KavlonSimExport, BadArgumentsWriteNothing)
     const fs::path png = TempDir() / "never.png";
     const fs::path pdf = TempDir() / "never.pdf";
     const fs::path csv = TempDir() / "never.csv";
-    const std::string files = " --png " + png.string() + " --pdf " + pdf.string() + " --output " + csv.string();
+    const std::string files =
+        " --png " + png.string() + " --pdf " + pdf.string() + " --output " + csv.string();
     struct Case {
         std::string args;
         const char *mentions;
@@ -116,8 +120,10 @@ TEST(KavlonSimExport, BadArgumentsWriteNothing)
         {"--bw=yes" + files, "--bw"},
         {"--png= --output " + csv.string(), "--png"},
         {"--output " + csv.string() + " --pdf", "--pdf"},
-        {"--png " + png.string() + " --pdf /nonexistent-folder/p.pdf --output " + csv.string(), "--pdf"},
-        {"--pdf " + pdf.string() + " --png /nonexistent-folder/p.png --output " + csv.string(), "--png"},
+        {"--png " + png.string() + " --pdf /nonexistent-folder/p.pdf --output " + csv.string(),
+         "--pdf"},
+        {"--pdf " + pdf.string() + " --png /nonexistent-folder/p.png --output " + csv.string(),
+         "--png"},
         {"--w 900" + files, "--w"},
         {"--chart-size 50x50" + files, "--chart-size"},
     };

@@ -216,7 +216,7 @@ void ExpectNear(const std::optional<Real> &got, const std::optional<Real> &want,
     if (got) {
         const Real tolerance = 1e-15L * std::max(Real{1}, std::fabs(*want));
         EXPECT_LE(std::fabs(*got - *want), tolerance) << what << ": " << static_cast<double>(*got)
-                                                     << " against " << static_cast<double>(*want);
+                                                      << " against " << static_cast<double>(*want);
     }
 }
 
@@ -234,18 +234,30 @@ TEST(KavlonSimMetrics, AgreeWithAnEvaluationOfTheRunItself)
     const Scenario scenarios[] = {
         {"--plant A --ticks 900 --at 200:w=300 --at 400:z=50 --at 450:kr=2 --at 600:w=600 "
          "--at 600:z=0",
-         2, false, {{200, false, false}, {400, false, false}, {450, false, false}, {600, false, false}}},
-        {"--plant E --ticks 700 --band 5 --at 300:z=-40 --at 500:reset --at 650:w=200", 5, false,
+         2,
+         false,
+         {{200, false, false}, {400, false, false}, {450, false, false}, {600, false, false}}},
+        {"--plant E --ticks 700 --band 5 --at 300:z=-40 --at 500:reset --at 650:w=200",
+         5,
+         false,
          {{300, false, false}, {500, true, false}, {150, false, false}}},
         {"--plant F --ticks 800 --kr 1 --tn 10 --option on --at 150:option=off --at 300:mode=hand "
          "--at 320:y=40 --at 400:mode=regler --at 420:w=250",
-         2, false,
-         {{150, false, false}, {300, false, true}, {320, false, true}, {400, false, false},
+         2,
+         false,
+         {{150, false, false},
+          {300, false, true},
+          {320, false, true},
+          {400, false, false},
           {420, false, false}}},
         {"--plant B --ticks 400 --band 1 --at 0:w=300 --at 0:z=20 --at 250:w=325 --at 250:w=300 "
          "--at 300:z=-20 --at 400:w=100",
-         1, false, {{250, false, false}, {300, false, false}, {400, false, false}}},
-        {"--plant D --ticks 300 --mode hand --y 30 --at 100:mode=regler --at 120:z=60", 2, true,
+         1,
+         false,
+         {{250, false, false}, {300, false, false}, {400, false, false}}},
+        {"--plant D --ticks 300 --mode hand --y 30 --at 100:mode=regler --at 120:z=60",
+         2,
+         true,
          {{100, false, false}, {120, false, false}}},
     };
     for (const Scenario &sc : scenarios) {

@@ -120,7 +120,8 @@ struct Change {
 
 void Apply(Model &m, const Change &c)
 {
-    const bool numeric = !c.value.empty() && c.value.find_first_not_of("-.0123456789") == std::string::npos;
+    const bool numeric =
+        !c.value.empty() && c.value.find_first_not_of("-.0123456789") == std::string::npos;
     const R v = numeric ? std::stold(c.value) : 0;
     if (c.name == "reset")
         m.Reset();
@@ -209,7 +210,8 @@ TEST(ReferenceModel, RandomScenariosAgreeWithSeparateEvaluation)
             std::istringstream row(line);
             for (std::string f; std::getline(row, f, ',');)
                 got.push_back(std::stold(f));
-            const R want[] = {static_cast<R>(tickCount), m.w, m.x, m.y, m.yp, m.yi, m.yd, m.Z, m.comp};
+            const R want[] = {
+                static_cast<R>(tickCount), m.w, m.x, m.y, m.yp, m.yi, m.yd, m.Z, m.comp};
             ASSERT_EQ(got.size(), 9u);
             for (std::size_t i = 0; i < 9; ++i) {
                 const R tol = 1e-12L * std::max<R>(1, std::fabs(want[i]));

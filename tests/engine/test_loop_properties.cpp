@@ -42,9 +42,7 @@ void RandomAction(std::mt19937_64 &rng, LoopState &s, Switches &sw)
         sw.option = !sw.option;
         kavlon::ApplyOptionSwitch(s, sw.option);
         break;
-    case 9:
-        kavlon::ResetLoopState(s, sw.arwu, sw.option, sw.hand);
-        break;
+    case 9: kavlon::ResetLoopState(s, sw.arwu, sw.option, sw.hand); break;
     case 10: // plant selection resets
         s.PlantIndex = static_cast<std::uint8_t>(rng() % 7);
         kavlon::ResetLoopState(s, sw.arwu, sw.option, sw.hand);

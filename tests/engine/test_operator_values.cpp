@@ -44,18 +44,19 @@ struct SpinRow {
 TEST(SpinStep, StepsAndLimits)
 {
     const SpinRow rows[] = {
-        {SpinValue::w, 500, true, 1, 525},   {SpinValue::w, 500, true, 20, 800},
-        {SpinValue::w, 500, false, 30, 0},   {SpinValue::Z, 0, false, 25, -200},
-        {SpinValue::Z, 0, true, 25, 200},    {SpinValue::Tn, 45, false, 50, 0},
-        {SpinValue::Tn, 45, true, 500, 200}, {SpinValue::y, 37.6L, true, 1, 38.6L},
-        {SpinValue::y, 37.6L, false, 40, 0}, {SpinValue::y, 99.5L, true, 3, 100},
+        {SpinValue::w, 500, true, 1, 525},     {SpinValue::w, 500, true, 20, 800},
+        {SpinValue::w, 500, false, 30, 0},     {SpinValue::Z, 0, false, 25, -200},
+        {SpinValue::Z, 0, true, 25, 200},      {SpinValue::Tn, 45, false, 50, 0},
+        {SpinValue::Tn, 45, true, 500, 200},   {SpinValue::y, 37.6L, true, 1, 38.6L},
+        {SpinValue::y, 37.6L, false, 40, 0},   {SpinValue::y, 99.5L, true, 3, 100},
         {SpinValue::Kr, 99.95L, true, 1, 100},
     };
     for (const SpinRow &r : rows) {
         Real v = r.start;
         for (int i = 0; i < r.clicks; ++i)
             v = kavlon::SpinStep(v, r.which, r.up);
-        EXPECT_EQ(v, r.expect) << static_cast<int>(r.which) << " from " << static_cast<double>(r.start);
+        EXPECT_EQ(v, r.expect) << static_cast<int>(r.which) << " from "
+                               << static_cast<double>(r.start);
     }
 }
 

@@ -2,10 +2,10 @@
 
 // Live charts driven as the window's tick drives them, and a canvas that
 // records what DrawExport asks of it.
+#include "charts/LiveCharts.h"
 #include "output/DrawExport.h"
 #include "output/ExportCanvas.h"
 #include "output/ExportInputs.h"
-#include "charts/LiveCharts.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,6 +1,6 @@
 #include "output/DrawExport.h"
-#include "tests/output/ExportFixture.h"
 #include "output/ExportTargets.h"
+#include "tests/output/ExportFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -111,9 +111,11 @@ TEST(DrawExport, SettingsAndOptionLinesByPlantAndMode)
         if (option) {
             EXPECT_EQ(option->y, *r.optionY);
             EXPECT_EQ(option->x, 42);
-            EXPECT_TRUE(option->text.endsWith(QString::fromLatin1(r.option))) << option->text.toStdString();
+            EXPECT_TRUE(option->text.endsWith(QString::fromLatin1(r.option)))
+                << option->text.toStdString();
         }
-        EXPECT_EQ(c.texts[1].text, r.hand ? QStringLiteral("Handregelung") : QStringLiteral("PI - Regler"));
+        EXPECT_EQ(c.texts[1].text,
+                  r.hand ? QStringLiteral("Handregelung") : QStringLiteral("PI - Regler"));
         // The last line drawn is one s below the one before it.
         EXPECT_EQ(c.texts.back().y, 684 + 30 * static_cast<int>(c.texts.size() - 4));
     }
@@ -126,7 +128,8 @@ TEST(DrawExport, SettingsLineCarriesTheReadoutsUnchanged)
     loop.s.Tn = 12;
     loop.s.Tv = 2.5L;
     loop.s.ARWUOn = true;
-    const RecordingCanvas c = Record(ExportInputsFromState(loop.s, loop.charts, true, QStringLiteral(",")));
+    const RecordingCanvas c =
+        Record(ExportInputsFromState(loop.s, loop.charts, true, QStringLiteral(",")));
     const test::TextCall *settings = c.Find(QStringLiteral("Aktuelle Regler-"));
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->text,
@@ -140,12 +143,16 @@ TEST(DrawExport, LegendWordingFollowsPrintInColor)
     LiveLoop loop(765, 180);
     const RecordingCanvas colour = Record(loop.Inputs(true));
     const RecordingCanvas bw = Record(loop.Inputs(false));
-    EXPECT_EQ(colour.texts[3].text, QStringLiteral("Legende für Regler: y: Blau; yp: Türkis; yi: Rot; yd: Olive"));
-    EXPECT_EQ(colour.texts[4].text, QStringLiteral("Legende für Regelstrecke: x: Rot; w: Blau; Z: Olive"));
+    EXPECT_EQ(colour.texts[3].text,
+              QStringLiteral("Legende für Regler: y: Blau; yp: Türkis; yi: Rot; yd: Olive"));
+    EXPECT_EQ(colour.texts[4].text,
+              QStringLiteral("Legende für Regelstrecke: x: Rot; w: Blau; Z: Olive"));
     EXPECT_EQ(bw.texts[3].text,
-              QStringLiteral("Legende für Regler: y: dicker Strich; yp: dünner Strich; yi: .....; yd: - - -"));
-    EXPECT_EQ(bw.texts[4].text,
-              QStringLiteral("Legende für Regelstrecke: x: dicker Strich; w: dünner Strich; Z: ....."));
+              QStringLiteral(
+                  "Legende für Regler: y: dicker Strich; yp: dünner Strich; yi: .....; yd: - - -"));
+    EXPECT_EQ(
+        bw.texts[4].text,
+        QStringLiteral("Legende für Regelstrecke: x: dicker Strich; w: dünner Strich; Z: ....."));
 }
 
 TEST(DrawExport, PlantTitlesByIndex)

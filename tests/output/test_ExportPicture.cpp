@@ -1,6 +1,6 @@
-#include "tests/output/ExportFixture.h"
-#include "output/ExportTargets.h"
 #include "charts/TraceDrawing.h"
+#include "output/ExportTargets.h"
+#include "tests/output/ExportFixture.h"
 
 #include <QColor>
 
@@ -162,7 +162,8 @@ TEST(ExportChart, TraceStylesAndDrawingOrder)
             }
             actual.SetPenMode(PenMode::NotXor);
             DrawExportTraces(actual, g, loop.charts, chart, inColour);
-            EXPECT_TRUE(actual.Image() == expected.Image()) << "chart " << chart << " colour " << inColour;
+            EXPECT_TRUE(actual.Image() == expected.Image())
+                << "chart " << chart << " colour " << inColour;
         }
     }
 }

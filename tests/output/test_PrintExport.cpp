@@ -1,5 +1,5 @@
-#include "tests/output/ExportFixture.h"
 #include "output/ExportTargets.h"
+#include "tests/output/ExportFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,7 +78,8 @@ TEST_F(PrintExportTest, OnePageWithTheDocumentText)
         EXPECT_FALSE(f.readAll().contains("/DCTDecode"));
     }
 
-    const auto text = Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    const auto text =
+        Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     if (!text)
         GTEST_SKIP() << "pdftotext is not available";
     QString flat = *text;
@@ -87,15 +88,18 @@ TEST_F(PrintExportTest, OnePageWithTheDocumentText)
          {"- Kavlon 2 -", "PI - Regler", "PT2 - Regelstrecke mit Totzeit und 80% Kompensation",
           "Legende für Regler: y: Blau; yp: Türkis; yi: Rot; yd: Olive",
           "Legende für Regelstrecke: x: Rot; w: Blau; Z: Olive",
-          "Aktuelle Regler-Einstellungen: Vorhaltezeit Tv: Aus; Nachstellzeit Tn: 45; Verstärkung Kr: 4; ARWU: aus",
+          "Aktuelle Regler-Einstellungen: Vorhaltezeit Tv: Aus; Nachstellzeit Tn: 45; Verstärkung "
+          "Kr: 4; ARWU: aus",
           "Aktuelle Regelstrecken-Einstellung: TotK: ein"})
-        EXPECT_TRUE(flat.contains(QString::fromUtf8(expected))) << expected << "\nin: " << flat.toStdString();
+        EXPECT_TRUE(flat.contains(QString::fromUtf8(expected)))
+            << expected << "\nin: " << flat.toStdString();
     EXPECT_EQ(text->count(QLatin1Char('\f')), 1);
 
     const auto info = Poppler(QStringLiteral("pdfinfo"), {pdf});
     if (info) {
         EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
-        EXPECT_TRUE(info->contains(QRegularExpression(QStringLiteral("Title:\\s+Kavlon 2 - Regelkreis"))));
+        EXPECT_TRUE(
+            info->contains(QRegularExpression(QStringLiteral("Title:\\s+Kavlon 2 - Regelkreis"))));
     }
 }
 
@@ -110,16 +114,19 @@ TEST_F(PrintExportTest, MarginFollowsTheOrientation)
         int margin;
         int width, height; // page in points
     };
-    for (const Row r : {Row{QPageLayout::Portrait, 200, 595, 842}, Row{QPageLayout::Landscape, 100, 842, 595}}) {
+    for (const Row r :
+         {Row{QPageLayout::Portrait, 200, 595, 842}, Row{QPageLayout::Landscape, 100, 842, 595}}) {
         const QString pdf = Print(loop.Inputs(false), r.orientation);
-        const auto box = Poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+        const auto box = Poppler(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
         if (!box)
             GTEST_SKIP() << "pdftotext is not available";
         EXPECT_TRUE(box->contains(QStringLiteral("width=\"%1").arg(r.width))) << r.margin;
         EXPECT_TRUE(box->contains(QStringLiteral("height=\"%1").arg(r.height))) << r.margin;
         // The first word of the controller legend.
         const QRegularExpression legend(
-            QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"[0-9.]+\" yMax=\"[0-9.]+\">Legende</word>"));
+            QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"[0-9.]+\" "
+                           "yMax=\"[0-9.]+\">Legende</word>"));
         const QRegularExpressionMatch match = legend.match(*box);
         ASSERT_TRUE(match.hasMatch()) << box->toStdString();
         const double expected = areaLeft + (r.margin + 42) * 72.0 / 600.0;

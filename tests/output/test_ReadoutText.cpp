@@ -1,5 +1,5 @@
-#include "tests/output/ExportFixture.h"
 #include "output/ReadoutText.h"
+#include "tests/output/ExportFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@ TEST(GeneralNumberText, FormatsLikeTheReadouts)
         {-200, QStringLiteral("."), "-200"},
         {4.1L, QStringLiteral("."), "4.1"},
         {4.1L, comma, "4,1"},
-        {0.1L * 3, comma, "0,3"},   // 0.30000000000000000001 shows as 0,3
-        {45, comma, "45"},          // no bare separator
+        {0.1L * 3, comma, "0,3"}, // 0.30000000000000000001 shows as 0,3
+        {45, comma, "45"},        // no bare separator
         {-0.0L, QStringLiteral("."), "0"},
         {123456.75L, QStringLiteral("."), "123456.75"},
         {1.0L / 3, QStringLiteral("."), "0.333333333333333"}, // 15 significant digits
@@ -85,7 +85,8 @@ TEST(ExportInputsFromState, ReadsAsTheWindowShowsIt)
     EXPECT_TRUE(in.HandMode);
 
     loop.s.PlantIndex = 0;
-    EXPECT_EQ(ExportInputsFromState(loop.s, loop.charts, true).OptionCaption, QStringLiteral("--------"));
+    EXPECT_EQ(ExportInputsFromState(loop.s, loop.charts, true).OptionCaption,
+              QStringLiteral("--------"));
 }
 
 } // namespace
