@@ -2,6 +2,7 @@
 
 #include "charts/Evaluation.h"
 #include "charts/LiveCharts.h"
+#include "cli/ErrorText.h"
 #include "output/ExportInputs.h"
 #include "output/ExportTargets.h"
 
@@ -113,8 +114,8 @@ private:
         file = std::make_unique<QSaveFile>(QString::fromLocal8Bit(name.c_str()));
         if (file->open(QIODevice::WriteOnly))
             return true;
-        error = std::string(option) + ": cannot write '" + name
-                + "': " + file->errorString().toStdString();
+        error = std::string(option) + ": cannot write " + QuoteValue(name) + ": "
+                + file->errorString().toStdString();
         return false;
     }
 
@@ -122,8 +123,8 @@ private:
     {
         if (written && file.commit())
             return true;
-        error = std::string(option) + ": cannot write '" + file.fileName().toStdString()
-                + "': " + file.errorString().toStdString();
+        error = std::string(option) + ": cannot write " + QuoteValue(file.fileName().toStdString())
+                + ": " + file.errorString().toStdString();
         file.cancelWriting();
         return false;
     }

@@ -1,5 +1,6 @@
 #include "cli/SimOptions.h"
 
+#include "cli/ErrorText.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
 
@@ -30,7 +31,7 @@ constexpr SpinValue SpinValueOf(SimEvent::Kind k)
     }
 }
 
-std::string Quote(const std::string &s) { return "'" + s + "'"; }
+std::string Quote(const std::string &s) { return QuoteValue(s); }
 
 std::string FormatBound(Real v)
 {
@@ -140,6 +141,28 @@ std::string ReadEventsFile(const std::string &path, std::vector<SimEvent> &event
     if (in.bad())
         return "--events: cannot read " + Quote(path);
     return {};
+}
+
+// A change after the last tick never reaches the loop. It still shows where
+// the run ends in a picture: the page (--png, --pdf) prints the controller
+// title and the switch positions as they stand then, and a reset clears the
+// charts of every picture. Anything else there is a mistake in the script.
+bool ActsAfterLastTick(SimEvent::Kind kind, const SimOptions &o)
+{
+    using K = SimEvent::Kind;
+    switch (kind) {
+    case K::reset: return WantsPictures(o);
+    case K::kr:
+    case K::tn:
+    case K::tv:
+    case K::arwu:
+    case K::option:
+    case K::mode: return !o.png.empty() || !o.pdf.empty();
+    case K::w:
+    case K::z:
+    case K::y:
+    default: return false;
+    }
 }
 
 } // namespace
@@ -350,6 +373,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         if (e.tick > o.ticks)
             return fail("event " + Quote(e.text) + ": tick " + std::to_string(e.tick)
                         + " is beyond --ticks " + std::to_string(o.ticks));
+        if (e.tick == o.ticks && !ActsAfterLastTick(e.kind, o))
+            return fail("event " + Quote(e.text) + ": tick " + std::to_string(e.tick)
+                        + " is the last tick of --ticks " + std::to_string(o.ticks)
+                        + ", so the change would act on nothing");
         if (e.kind == SimEvent::Kind::mode)
             hand = e.on;
         if (e.kind == SimEvent::Kind::y && !hand)
@@ -366,6 +393,7 @@ Runs the Kavlon 2 control loop without a window and writes one CSV row per
 simulated second (tick): t,w,x,y,yp,yi,yd,Z,CompSignal.
 
 Options:
+  (every option that takes a value may also be written --NAME=VALUE)
   --plant A|B|C|D|E|F|G  plant (default A)
                            A PT3, B PT3 with dead time, C nonlinear PT3
                            temperature process, D PT2, E PT2 with integrator,
@@ -423,7 +451,10 @@ Options:
 
 Values use a decimal point. A value outside its range, an unknown option or a
 change after the last tick is an error: one line on standard error and exit
-status 2, and nothing is written.
+status 2, and nothing is written. A change at T = N (after the last tick of
+--ticks N) reaches no tick: it is allowed only where the end of the run shows
+it, a reset in --charts, --png and --pdf, and Kr, Tn, Tv and the switches in
+the settings that --png and --pdf print.
 )";
 }
 

@@ -1,4 +1,5 @@
 // kavlon-sim: the control loop without a window, for teachers, scripts and tests.
+#include "cli/ErrorText.h"
 #include "cli/SimCharts.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
@@ -15,7 +16,7 @@ int main(int argc, char **argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseResult parsed = ParseArguments(args);
     if (!parsed.ok()) {
-        std::fprintf(stderr, "kavlon-sim: %s\n", parsed.error.c_str());
+        ReportError(parsed.error);
         return 2;
     }
     const SimOptions &o = parsed.options;
@@ -34,7 +35,7 @@ int main(int argc, char **argv)
         std::string error;
         charts = MakeChartRecorder(o, error);
         if (!charts) {
-            std::fprintf(stderr, "kavlon-sim: %s\n", error.c_str());
+            ReportError(error);
             return 2;
         }
     }
@@ -44,8 +45,8 @@ int main(int argc, char **argv)
     if (!o.metrics.empty()) {
         metrics = std::fopen(o.metrics.c_str(), "wb");
         if (!metrics) {
-            std::fprintf(stderr, "kavlon-sim: --metrics: cannot write '%s': %s\n",
-                         o.metrics.c_str(), std::strerror(errno));
+            ReportError("--metrics: cannot write " + QuoteValue(o.metrics) + ": "
+                        + std::strerror(errno));
             return 2;
         }
     }
@@ -53,8 +54,8 @@ int main(int argc, char **argv)
     if (!o.output.empty()) {
         out = std::fopen(o.output.c_str(), "wb");
         if (!out) {
-            std::fprintf(stderr, "kavlon-sim: --output: cannot write '%s': %s\n", o.output.c_str(),
-                         std::strerror(errno));
+            ReportError("--output: cannot write " + QuoteValue(o.output) + ": "
+                        + std::strerror(errno));
             if (metrics) {
                 // Nothing is left behind when the arguments cannot be served.
                 std::fclose(metrics);
@@ -67,13 +68,13 @@ int main(int argc, char **argv)
     const bool closed = out == stdout || std::fclose(out) == 0;
     const bool metricsClosed = !metrics || std::fclose(metrics) == 0;
     if (!written || !closed || !metricsClosed) {
-        std::fprintf(stderr, "kavlon-sim: writing the CSV failed: %s\n", std::strerror(errno));
+        ReportError(std::string("writing the CSV failed: ") + std::strerror(errno));
         return 1;
     }
     if (charts) {
         std::string error;
         if (!charts->Finish(error)) {
-            std::fprintf(stderr, "kavlon-sim: %s\n", error.c_str());
+            ReportError(error);
             return 1;
         }
     }
