@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -188,6 +189,40 @@ void TKavlonMain::closeEvent(QCloseEvent *event)
     if (!closed_)
         FormClose();
     event->accept();
+}
+
+void TKavlonMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!damageTold_ && settings_.Damaged()) {
+        damageTold_ = true;
+        // After the window is on screen, so that the message sits over it.
+        QTimer::singleShot(0, this, &TKavlonMain::TellOfDamagedSettings);
+    }
+}
+
+void TKavlonMain::TellOfDamagedSettings()
+{
+    const auto &damaged = settings_.Damaged();
+    if (!damaged)
+        return;
+    const QString text =
+        damaged->keptAs.isEmpty()
+            ? QStringLiteral("Die Einstellungsdatei \u201E%1\u201C ist besch\u00E4digt und konnte "
+                             "nicht beiseitegelegt werden. Kavlon 2 speichert die Einstellungen "
+                             "in dieser Sitzung nicht.")
+                  .arg(QDir::toNativeSeparators(damaged->location))
+            : QStringLiteral("Die Einstellungsdatei war besch\u00E4digt und wurde als "
+                             "\u201E%1\u201C beiseitegelegt. Kavlon 2 speichert die "
+                             "Einstellungen ab jetzt in einer neuen Datei.")
+                  .arg(QDir::toNativeSeparators(damaged->keptAs));
+    // Not modal: the operator reads it while the window is already usable.
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Kavlon 2"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("DamagedSettingsMessage"));
+    box->setModal(false);
+    box->show();
 }
 
 void TKavlonMain::FormClose()

@@ -129,6 +129,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
@@ -157,6 +158,9 @@ private:
     // What the print and clipboard export read of the window.
     ExportInputs ExportState() const;
     void ShowOutputFailure(const QString &message);
+    // Once, after the window is first shown: what became of a settings file
+    // the store could not read.
+    void TellOfDamagedSettings();
 
     LoopState loop_;
     LiveCharts charts_;
@@ -170,6 +174,7 @@ private:
     int plantHelpContext_ = 0; // the selected plant's topic
     bool curvesExist_ = false;
     bool closed_ = false;
+    bool damageTold_ = false;
     KeyPreview keyPreview_;
 
     // The controls the handlers work on, as BuildMainForm made them.

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -41,6 +42,7 @@ bool SettingsStore::Open(const QString &location)
     Close();
     helpFilePath_ = QString::fromLatin1(HelpFileName);
     writeFailed_ = false;
+    damaged_.reset();
     location_ = location.isEmpty() ? DefaultLocation() : location;
 
 #ifdef Q_OS_WIN
@@ -55,6 +57,16 @@ bool SettingsStore::Open(const QString &location)
     if (file.exists() && !(file.isFile() && file.isReadable()))
         return false;
     auto settings = std::make_unique<QSettings>(location_, QSettings::IniFormat);
+    if (settings->status() == QSettings::FormatError) {
+        settings.reset();
+        DamagedFile damaged{location_, DamagedName(location_)};
+        if (!QFile::rename(location_, damaged.keptAs))
+            damaged.keptAs.clear();
+        damaged_ = damaged;
+        if (damaged.keptAs.isEmpty())
+            return false;
+        settings = std::make_unique<QSettings>(location_, QSettings::IniFormat);
+    }
 #endif
     if (settings->status() != QSettings::NoError)
         return false;
@@ -71,6 +83,15 @@ bool SettingsStore::Open(const QString &location)
 }
 
 void SettingsStore::Close() { settings_.reset(); }
+
+QString SettingsStore::DamagedName(const QString &location)
+{
+    const QString base = location + QStringLiteral(".defekt");
+    QString name = base;
+    for (int n = 1; QFileInfo::exists(name); ++n)
+        name = base + QLatin1Char('.') + QString::number(n);
+    return name;
+}
 
 bool SettingsStore::ValueExists(const char *name) const
 {

@@ -134,6 +134,19 @@ public:
     bool WriteFailed() const { return writeFailed_; }
     QString Location() const { return location_; }
 
+    // A store file that cannot be parsed would refuse every write of the
+    // session. Open moves it aside under DamagedName (the operator may want
+    // what is in it) and starts an empty store in its place, so the values
+    // in force are the fallbacks and every later write is kept.
+    struct DamagedFile {
+        QString location; // where the damaged file was
+        QString keptAs;   // where it is now; empty when it could not be moved
+    };
+    // What Open found, or nothing when the store was sound.
+    const std::optional<DamagedFile> &Damaged() const { return damaged_; }
+    // "<file>.defekt", or with ".1", ".2" … added when that name is taken.
+    static QString DamagedName(const QString &location);
+
 private:
     bool Sync();
 
@@ -141,6 +154,7 @@ private:
     QString location_;
     QString helpFilePath_ = QString::fromLatin1(HelpFileName);
     bool writeFailed_ = false;
+    std::optional<DamagedFile> damaged_;
 };
 
 } // namespace kavlon
