@@ -1,0 +1,88 @@
+#pragma once
+
+// What every outcome of ParseArguments promises the run: either one line of
+// error and nothing else to go on, or options the run can take as they are.
+#include "cli/SimOptions.h"
+#include "engine/OperatorValues.h"
+#include "engine/PlantTable.h"
+#include "fuzz/FuzzScratch.h"
+
+#include <cmath>
+
+namespace kavlon::fuzz {
+
+inline bool InRange(SpinValue which, Real v)
+{
+    const SpinRange r = RangeOf(which);
+    return std::isfinite(v) && v >= r.lo && v <= r.hi;
+}
+
+// `quotedNewline`: an argument holds a line break, which an error quoting
+// that argument repeats.
+inline void CheckParseResult(const sim::ParseResult &result, bool quotedNewline = false)
+{
+    using sim::SimEvent;
+    if (!result.ok()) {
+        if (!quotedNewline && result.error.find('\n') != std::string::npos)
+            Broken("a parse error runs over more than one line");
+        return;
+    }
+    const sim::SimOptions &o = result.options;
+    if (o.help || o.version)
+        return;
+    if (o.plant < 0 || o.plant >= PlantCount)
+        Broken("the plant is outside the table");
+    if (o.ticks < 0)
+        Broken("a negative number of ticks");
+    if (!InRange(SpinValue::w, o.w) || !InRange(SpinValue::Z, o.z) || !InRange(SpinValue::Kr, o.kr)
+        || !InRange(SpinValue::Tn, o.tn) || !InRange(SpinValue::Tv, o.tv)
+        || !InRange(SpinValue::y, o.y))
+        Broken("a start value outside the operator's range");
+    if (o.timeAxis != 180 && o.timeAxis != 300 && o.timeAxis != 600)
+        Broken("a time axis the charts do not offer");
+    if (o.chartWidth < 81 || o.chartHeight < 21 || o.chartWidth > 8000 || o.chartHeight > 8000)
+        Broken("a chart size the chart arithmetic cannot take");
+    if (!(o.bandPercent > 0 && o.bandPercent <= 100))
+        Broken("a tolerance band outside 0..100 per cent");
+    bool hand = o.hand;
+    int lastTick = 0;
+    for (const SimEvent &e : o.events) {
+        if (e.tick < lastTick)
+            Broken("the events are not in tick order");
+        lastTick = e.tick;
+        if (e.tick < 0 || e.tick > o.ticks)
+            Broken("an event outside the run");
+        switch (e.kind) {
+        case SimEvent::Kind::w:
+            if (!InRange(SpinValue::w, e.value))
+                Broken("w out of range");
+            break;
+        case SimEvent::Kind::z:
+            if (!InRange(SpinValue::Z, e.value))
+                Broken("z out of range");
+            break;
+        case SimEvent::Kind::kr:
+            if (!InRange(SpinValue::Kr, e.value))
+                Broken("kr out of range");
+            break;
+        case SimEvent::Kind::tn:
+            if (!InRange(SpinValue::Tn, e.value))
+                Broken("tn out of range");
+            break;
+        case SimEvent::Kind::tv:
+            if (!InRange(SpinValue::Tv, e.value))
+                Broken("tv out of range");
+            break;
+        case SimEvent::Kind::y:
+            if (!InRange(SpinValue::y, e.value))
+                Broken("y out of range");
+            if (!hand)
+                Broken("a y change while the controller sets y");
+            break;
+        case SimEvent::Kind::mode: hand = e.on; break;
+        default: break;
+        }
+    }
+}
+
+} // namespace kavlon::fuzz

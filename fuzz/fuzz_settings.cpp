@@ -1,0 +1,95 @@
+// The settings file: any bytes as the INI file must open (or leave the store
+// closed), give every setting the window reads at start a value it can use,
+// and take a write that reads back.
+#include "app/Settings.h"
+#include "fuzz/FuzzScratch.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using namespace kavlon;
+
+void CheckReads(const SettingsStore &store)
+{
+    for (const char *name :
+         {Settings::InstallierPfad.name, Settings::Zeitachse.name, Settings::Intervall.name,
+          Settings::Hintergrundfarbe.name, Settings::Druckausgabe.name, Settings::Messcursor.name,
+          Settings::Kennwerte.name, Settings::Toleranzband.name}) {
+        const bool exists = store.ValueExists(name);
+        if (!exists && (store.ReadString(name) || store.ReadInteger(name) || store.ReadBool(name)))
+            fuzz::Broken("a value that does not exist reads as present");
+        if (store.ReadBool(name).has_value() != store.ReadInteger(name).has_value())
+            fuzz::Broken("a flag and the same value as a number disagree");
+    }
+    // The values in force must be ones the window can use as they are.
+    if (!Settings::DrawableTimeAxis(store.Read(Settings::Zeitachse)))
+        fuzz::Broken("a chart length the charts cannot draw");
+    const int speed = store.Read(Settings::Intervall);
+    if (speed < 1 || speed > 100)
+        fuzz::Broken("a speed outside 1..100");
+    if (!Settings::ColourBits(store.Read(Settings::Hintergrundfarbe)))
+        fuzz::Broken("a background that is not a 24-bit colour");
+    if (!Settings::OfferedBand(store.Read(Settings::Toleranzband)))
+        fuzz::Broken("a tolerance band the menu does not offer");
+    (void)store.Read(Settings::Druckausgabe);
+    (void)store.Read(Settings::Messcursor);
+    (void)store.Read(Settings::Kennwerte);
+    if (store.HelpFilePath().size() > MaxHelpFilePathLength)
+        fuzz::Broken("a help file path longer than the viewer takes");
+    if (!store.HelpFilePath().endsWith(QLatin1String(HelpFileName)))
+        fuzz::Broken("a help file path that does not name the help file");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // QSettings wants an application object for its codecs and paths.
+    static int argc = 1;
+    static char name[] = "fuzz_settings";
+    static char *argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    // QSettings keeps what it read of a file by its path, and trusts it while
+    // the file's size and time stamp stay the same; a fresh name per input
+    // makes every input be read.
+    static unsigned long run = 0;
+    const std::string path =
+        (fuzz::Scratch().Path() / ("Kavlon2-" + std::to_string(run++) + ".conf")).string();
+    fuzz::WriteFile(path, data, size);
+    const QString location = QString::fromStdString(path);
+    {
+        SettingsStore store;
+        if (store.Open(location)) {
+            CheckReads(store);
+            // A menu command's write, as the window does it, must be read back.
+            const bool written = store.Write(Settings::Zeitachse, 300);
+            if (written && store.Read(Settings::Zeitachse) != 300)
+                fuzz::Broken("a chart length written does not read back");
+            if (store.Write(Settings::Kennwerte, true) && !store.Read(Settings::Kennwerte))
+                fuzz::Broken("a switch written does not read back");
+            store.Close();
+            // And again after reopening: the write reached the file.
+            if (written && store.Open(location)) {
+                CheckReads(store);
+                if (store.Read(Settings::Zeitachse) != 300)
+                    fuzz::Broken("a chart length written is not in the file");
+            }
+        } else {
+            CheckReads(store); // the fallbacks, while closed
+        }
+    }
+    QFile::remove(location);
+    return 0;
+}
