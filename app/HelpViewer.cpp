@@ -256,7 +256,11 @@ void HelpViewer::Load(const QString &helpFile)
                 topic.html.truncate(bodyEnd);
         }
         const QRegularExpressionMatch h1 = heading.match(topic.html);
-        topic.title = h1.hasMatch() ? PlainText(h1.captured(1)).simplified() : topic.key;
+        topic.title = h1.hasMatch() ? PlainText(h1.captured(1)).simplified() : QString();
+        // A heading without text would leave a blank line in the finder and
+        // a bare window title: the key names the topic then, as without one.
+        if (topic.title.isEmpty())
+            topic.title = topic.key;
         topic.plain = PlainText(topic.html);
         topics << topic;
     }
