@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice:
-# the optimised build and the AddressSanitizer + UndefinedBehaviorSanitizer build.
+# the optimised build and the AddressSanitizer + UndefinedBehaviorSanitizer build;
+# then runs each fuzz target for a short while (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
@@ -11,3 +12,5 @@ for preset in default asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+
+scripts/fuzz.sh
