@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QString>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -61,17 +63,32 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
+    // A file the store cannot parse is moved aside under a new name each
+    // time: the folder is emptied per input so that the names do not pile up.
     // QSettings keeps what it read of a file by its path, and trusts it while
-    // the file's size and time stamp stay the same; a fresh name per input
-    // makes every input be read.
-    static unsigned long run = 0;
-    const std::string path =
-        (fuzz::Scratch().Path() / ("Kavlon2-" + std::to_string(run++) + ".conf")).string();
+    // the file's size and time stamp stay the same: each input gets a time
+    // stamp of its own, so that every input is read.
+    static const std::filesystem::path folder = fuzz::Scratch().Path() / "config";
+    static const std::filesystem::path path = folder / "Kavlon2.conf";
+    static long long run = 0;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory(folder);
     fuzz::WriteFile(path, data, size);
-    const QString location = QString::fromStdString(path);
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type(std::chrono::seconds(1'000'000'000 + run++)));
+    const QString location = QString::fromStdString(path.string());
     {
         SettingsStore store;
         if (store.Open(location)) {
+            // A file set aside as damaged must be the input as it was.
+            if (const auto &damaged = store.Damaged(); damaged && !damaged->keptAs.isEmpty()) {
+                QFile kept(damaged->keptAs);
+                if (!kept.open(QIODevice::ReadOnly)
+                    || kept.readAll()
+                           != QByteArray(reinterpret_cast<const char *>(data),
+                                         static_cast<qsizetype>(size)))
+                    fuzz::Broken("a damaged file was not kept as it was");
+            }
             CheckReads(store);
             // A menu command's write, as the window does it, must be read back.
             const bool written = store.Write(Settings::Zeitachse, 300);
@@ -90,6 +107,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             CheckReads(store); // the fallbacks, while closed
         }
     }
-    QFile::remove(location);
     return 0;
 }
