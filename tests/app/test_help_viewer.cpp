@@ -314,3 +314,19 @@ TEST_F(HelpViewerTest, HelpTextsAgreeWithTheEngine)
             << static_cast<double>(s.x);
     }
 }
+
+// A heading without text (empty, or only tags or spaces) would leave a blank
+// row in the finder and a bare window title: such a topic goes by its key.
+TEST_F(HelpViewerTest, TopicWithAnEmptyHeadingGoesByItsKey)
+{
+    const QString file =
+        WriteHelpFile(QStringLiteral("Leerer-Titel.hlp"),
+                      QStringLiteral("<!-- topic 1001 -->\n<h1></h1><p>erstes</p>\n"
+                                     "<!-- topic 1010 -->\n<h1> <b> </b> </h1><p>zweites</p>\n"
+                                     "<!-- topic 1101 -->\n<h1>Strecke</h1><p>drittes</p>\n"));
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1001);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("1001"));
+    HelpViewer::Call(nullptr, file, HelpCommand::Finder, 0);
+    EXPECT_EQ(ListedTitles(), (QStringList{QStringLiteral("1001"), QStringLiteral("1010"),
+                                           QStringLiteral("Strecke")}));
+}
