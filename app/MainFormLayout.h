@@ -101,24 +101,23 @@ struct Control {
     EnabledWith enabledWith = EnabledWith::Always;
 
     // This row with the built control kept in `keep`, wired to `handle` or
-    // switched with `with`.
+    // switched with `with`. Each makes a new row rather than assigning to a
+    // variant member, which not every compiler evaluates at compile time.
     template <typename W> constexpr Control KeptIn(Field<W> keep) const
     {
-        Control c = *this;
-        c.field = keep;
-        return c;
+        return With(ControlField(std::in_place_type<Field<W>>, keep), handler, enabledWith);
     }
     template <typename H> constexpr Control On(H handle) const
     {
-        Control c = *this;
-        c.handler = handle;
-        return c;
+        return With(field, ControlHandler(handle), enabledWith);
     }
-    constexpr Control Only(EnabledWith with) const
+    constexpr Control Only(EnabledWith with) const { return With(field, handler, with); }
+
+private:
+    constexpr Control With(ControlField f, ControlHandler h, EnabledWith e) const
     {
-        Control c = *this;
-        c.enabledWith = with;
-        return c;
+        return Control{name, parent,      kind,    left,    top,   width,   height, font, caption,
+                       hint, helpContext, enabled, checked, plant, picture, f,      h,    e};
     }
 };
 
