@@ -1,5 +1,7 @@
 #include "app/Settings.h"
 
+#include "app/IniValueText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,9 +105,19 @@ std::optional<QString> SettingsStore::ReadString(const char *name) const
     if (!ValueExists(name))
         return std::nullopt;
     const QVariant v = settings_->value(Key(name));
-    if (v.typeId() != QMetaType::QString)
-        return std::nullopt;
-    return v.toString();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+#ifndef Q_OS_WIN
+    // The INI reading made a list of a text with an unquoted comma in it
+    // (a folder such as "/opt/kavlon, neu/" written by hand or an installer):
+    // the text is read again from the file as it stands.
+    if (v.typeId() == QMetaType::QStringList) {
+        QFile file(location_);
+        if (file.open(QIODevice::ReadOnly))
+            return IniValueAsWritten(file.readAll(), Key(name));
+    }
+#endif
+    return std::nullopt;
 }
 
 std::optional<int> SettingsStore::ReadInteger(const char *name) const
@@ -149,6 +161,11 @@ bool SettingsStore::Read(const Setting<bool> &setting) const
     return InForce(ReadBool(setting.name), setting);
 }
 
+QString SettingsStore::Read(const Setting<const char *> &setting) const
+{
+    return ReadString(setting.name).value_or(QString::fromUtf8(setting.fallback));
+}
+
 bool SettingsStore::WriteInteger(const char *name, int value)
 {
     if (!settings_) {
@@ -162,6 +179,16 @@ bool SettingsStore::WriteInteger(const char *name, int value)
 bool SettingsStore::WriteBool(const char *name, bool value)
 {
     return WriteInteger(name, value ? 1 : 0);
+}
+
+bool SettingsStore::WriteString(const char *name, const QString &value)
+{
+    if (!settings_) {
+        writeFailed_ = true;
+        return false;
+    }
+    settings_->setValue(Key(name), value);
+    return Sync();
 }
 
 bool SettingsStore::Sync()

@@ -114,7 +114,7 @@ public:
 
     bool ValueExists(const char *name) const;
     // The value, or nothing when it is absent, of another type or out of the
-    // 32-bit range.
+    // 32-bit range. A text is read as written: a comma in it is part of it.
     std::optional<QString> ReadString(const char *name) const;
     std::optional<int> ReadInteger(const char *name) const;
     std::optional<bool> ReadBool(const char *name) const;
@@ -124,12 +124,19 @@ public:
     // store is closed).
     int Read(const Setting<int> &setting) const;
     bool Read(const Setting<bool> &setting) const;
+    QString Read(const Setting<const char *> &setting) const;
 
     // Returns false when the store is closed or the write did not reach it.
     bool WriteInteger(const char *name, int value);
     bool WriteBool(const char *name, bool value);
+    // Quoted and escaped as needed, so that ReadString gives back exactly this text.
+    bool WriteString(const char *name, const QString &value);
     bool Write(const Setting<int> &setting, int value) { return WriteInteger(setting.name, value); }
     bool Write(const Setting<bool> &setting, bool value) { return WriteBool(setting.name, value); }
+    bool Write(const Setting<const char *> &setting, const QString &value)
+    {
+        return WriteString(setting.name, value);
+    }
 
     bool WriteFailed() const { return writeFailed_; }
     QString Location() const { return location_; }

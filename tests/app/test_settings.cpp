@@ -1,5 +1,6 @@
 #include "tests/app/AppTestSupport.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -42,6 +43,88 @@ TEST_F(SettingsStoreTest, HelpFilePathJoinsTheInstallFolderWithoutASeparator)
         ASSERT_TRUE(store.Open());
         EXPECT_EQ(store.HelpFilePath(), r.expected) << r.stored.toStdString();
     }
+}
+
+TEST_F(SettingsStoreTest, AnInstallFolderWithACommaIsReadAsWritten)
+{
+    struct Row {
+        QByteArray line; // as written into the file by hand or an installer
+        QString folder;
+    };
+    const Row rows[] = {
+        {"InstallierPfad=/opt/kavlon, neu/", QStringLiteral("/opt/kavlon, neu/")},
+        {"InstallierPfad=/srv/a,b,c/", QStringLiteral("/srv/a,b,c/")},
+        {"InstallierPfad = /home/lehrer/Regelung,Kurs 2/ ",
+         QStringLiteral("/home/lehrer/Regelung,Kurs 2/")},
+        {"InstallierPfad=/home/j\\xfcrgen,neu/", QStringLiteral("/home/j\u00FCrgen,neu/")},
+        {"InstallierPfad=/home/J\xC3\xBCrgen/Sch\xC3\xA4"
+         "fer, Kurs/",
+         QStringLiteral("/home/J\u00FCrgen/Sch\u00E4fer, Kurs/")},
+        {"InstallierPfad=\"/opt/a\",\"b/\"", QStringLiteral("/opt/a,b/")},
+    };
+    int n = 0;
+    for (const Row &r : rows) {
+        SCOPED_TRACE(r.line.toStdString());
+        ASSERT_TRUE(QDir().mkpath(dir_.path() + QStringLiteral("/Kavlon2")));
+        QFile f(ConfPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        // Other keys around it, and a time stamp of its own so that the
+        // store reads the file anew.
+        f.write("[General]\nZeitachse=300\n" + r.line + "\nIntervall=20\n");
+        f.close();
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addSecs(++n), QFileDevice::FileModificationTime);
+        f.close();
+
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.ReadString(Settings::InstallierPfad.name), r.folder);
+        EXPECT_EQ(store.Read(Settings::InstallierPfad), r.folder);
+        EXPECT_EQ(store.HelpFilePath(), r.folder + QStringLiteral("Kavlon.hlp"));
+        EXPECT_EQ(store.Read(Settings::Zeitachse), 300);
+        EXPECT_EQ(store.Read(Settings::Intervall), 20);
+    }
+}
+
+TEST_F(SettingsStoreTest, EveryWrittenTextReadsBackTheSame)
+{
+    const QString texts[] = {
+        QStringLiteral("/opt/kavlon, neu/"),
+        QStringLiteral("a,b,,c,"),
+        QStringLiteral("\"Anf\u00FChrung\" und \u201EZitat\u201C/"),
+        QStringLiteral("C:\\Programme\\Kavlon 2\\"),
+        QStringLiteral("\\\\server\\share\\"),
+        QStringLiteral("  f\u00FChrende und folgende Leerzeichen  "),
+        QStringLiteral("/home/J\u00FCrgen/Stra\u00DFe/\u00C4\u00D6\u00DC/\u20AC/"),
+        QStringLiteral("a;b # c=d [e]"),
+        QStringLiteral("@Variant(x)"),
+        QStringLiteral("@@"),
+        QStringLiteral("Zeile\nZeile\tTab"),
+        QStringLiteral("\"a\",\"b\""),
+        QStringLiteral("300"),
+        QString(),
+    };
+    for (const QString &text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        {
+            SettingsStore store;
+            ASSERT_TRUE(store.Open());
+            EXPECT_TRUE(store.Write(Settings::InstallierPfad, text));
+            EXPECT_FALSE(store.WriteFailed());
+            EXPECT_EQ(store.ReadString(Settings::InstallierPfad.name), text);
+        }
+        SettingsStore store;
+        ASSERT_TRUE(store.Open());
+        EXPECT_EQ(store.Read(Settings::InstallierPfad), text);
+        EXPECT_EQ(store.HelpFilePath(), text + QStringLiteral("Kavlon.hlp"));
+        // Also as the file reads to anyone else using the same format.
+        EXPECT_EQ(Stored("InstallierPfad").toString(), text);
+    }
+    // Closed, the store refuses and reads the fallback.
+    SettingsStore closed;
+    EXPECT_FALSE(closed.Write(Settings::InstallierPfad, QStringLiteral("/x/")));
+    EXPECT_TRUE(closed.WriteFailed());
+    EXPECT_EQ(closed.Read(Settings::InstallierPfad), QString());
 }
 
 TEST_F(SettingsStoreTest, ReadsAreTypeChecked)
