@@ -3,6 +3,7 @@
 #include "cli/ErrorText.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
+#include "engine/RealText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,21 +17,6 @@ namespace kavlon::sim {
 
 namespace {
 
-// The operator value an event or start option sets; its range comes from the
-// engine's table, the one the window's spin arrows obey.
-constexpr SpinValue SpinValueOf(SimEvent::Kind k)
-{
-    switch (k) {
-    case SimEvent::Kind::z: return SpinValue::Z;
-    case SimEvent::Kind::kr: return SpinValue::Kr;
-    case SimEvent::Kind::tn: return SpinValue::Tn;
-    case SimEvent::Kind::tv: return SpinValue::Tv;
-    case SimEvent::Kind::y: return SpinValue::y;
-    case SimEvent::Kind::w:
-    default: return SpinValue::w; // the switches and reset carry no value
-    }
-}
-
 std::string Quote(const std::string &s) { return QuoteValue(s); }
 
 std::string FormatBound(Real v)
@@ -41,21 +27,7 @@ std::string FormatBound(Real v)
 }
 
 // A finite real written with a decimal point, nothing else around it.
-bool ParseReal(const std::string &text, Real &out)
-{
-    if (text.empty())
-        return false;
-    const char *first = text.data();
-    const char *last = first + text.size();
-    if (*first == '+')
-        ++first;
-    Real v = 0;
-    auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
-    if (ec != std::errc() || ptr != last || !std::isfinite(v))
-        return false;
-    out = v;
-    return true;
-}
+bool ParseReal(const std::string &text, Real &out) { return ReadRealText(text, out); }
 
 bool ParseInt(const std::string &text, long long lo, long long hi, int &out)
 {
@@ -152,6 +124,7 @@ bool ActsAfterLastTick(SimEvent::Kind kind, const SimOptions &o)
     using K = SimEvent::Kind;
     switch (kind) {
     case K::reset: return WantsPictures(o);
+    case K::stop: return true; // a pause, wherever it stands
     case K::kr:
     case K::tn:
     case K::tv:
@@ -364,8 +337,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     if (o.yGiven && !o.hand)
         return fail("--y: only with --mode hand (the controller sets y otherwise)");
 
-    std::stable_sort(events.begin(), events.end(),
-                     [](const SimEvent &a, const SimEvent &b) { return a.tick < b.tick; });
+    SortSchedule(events);
     // Walk the changes in order so that y is only set while the mode switch
     // stands on "Hand", as the window allows it.
     bool hand = o.hand;

@@ -2,22 +2,16 @@
 
 #include "analysis/StepMetrics.h"
 #include "engine/LoopState.h"
+#include "experiment/EventSchedule.h"
 
 #include <string>
 #include <vector>
 
 namespace kavlon::sim {
 
-// An operator change applied after tick `tick` (before tick + 1), as the
-// window's controls would apply it between two ticks.
-struct SimEvent {
-    enum class Kind { w, z, kr, tn, tv, y, arwu, option, mode, reset };
-    int tick = 0;
-    Kind kind = Kind::w;
-    Real value = 0;   // w, z, kr, tn, tv, y
-    bool on = false;  // arwu, option; for mode: true = hand
-    std::string text; // the event as the user wrote it, for messages
-};
+// An operator change applied after tick `tick` (before tick + 1); the
+// schedule's own type, shared with the experiment files.
+using SimEvent = ScheduledEvent;
 
 // The start values are those of a fresh loop, as the window starts with them.
 struct SimOptions {
@@ -33,10 +27,10 @@ struct SimOptions {
     bool arwu = false;
     bool option = false;
     bool hand = false;
-    std::vector<SimEvent> events; // stable-sorted by tick
-    std::string output;           // empty: standard output
-    std::string charts;           // PNG of both live charts after the run; empty: none
-    int chartWidth = 980;         // each chart image, as in a 1000 x 700 client area
+    EventSchedule events; // stable-sorted by tick
+    std::string output;   // empty: standard output
+    std::string charts;   // PNG of both live charts after the run; empty: none
+    int chartWidth = 980; // each chart image, as in a 1000 x 700 client area
     int chartHeight = 216;
     int timeAxis = 600; // chart window in ticks: 180, 300 or 600
     bool blackBackground = false;

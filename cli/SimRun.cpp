@@ -26,37 +26,6 @@ LoopState StartState(const SimOptions &o, SwitchPositions &switches)
     return s;
 }
 
-bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e)
-{
-    using K = SimEvent::Kind;
-    switch (e.kind) {
-    case K::w: s.w = e.value; break;
-    case K::z: s.Z = e.value; break;
-    case K::kr: s.Kr = e.value; break;
-    case K::tn: s.Tn = e.value; break;
-    case K::tv: s.Tv = e.value; break;
-    case K::y: s.y = e.value; break;
-    // A radio pair acts only when its position changes.
-    case K::arwu:
-        if (switches.arwu != e.on)
-            s.ARWUOn = switches.arwu = e.on;
-        break;
-    case K::option:
-        if (switches.option != e.on) {
-            switches.option = e.on;
-            ApplyOptionSwitch(s, e.on);
-        }
-        break;
-    case K::mode:
-        // Manual mode keeps y at the controller's last output.
-        if (switches.hand != e.on)
-            s.HandMode = switches.hand = e.on;
-        break;
-    case K::reset: ResetLoopState(s, switches.arwu, switches.option, switches.hand); return true;
-    }
-    return false;
-}
-
 bool ActsOnLoop(const LoopState &before, const LoopState &after)
 {
     return before.w != after.w || before.Z != after.Z || before.Kr != after.Kr

@@ -7,20 +7,12 @@
 
 namespace kavlon::sim {
 
-// The operator's three switches as the window's radio pairs hold them; every
-// reset reloads the loop's flags from them.
-struct SwitchPositions {
-    bool arwu = false;
-    bool option = false;
-    bool hand = false;
-};
+// The switches and the change between ticks are the schedule's own.
+using kavlon::ApplyEvent;
+using kavlon::SwitchPositions;
 
 // The loop at the start of a run: at rest with the switches and start values applied.
 LoopState StartState(const SimOptions &o, SwitchPositions &switches);
-
-// Applies one operator change between ticks, as the window's handlers do.
-// Returns true when the change was a reset.
-bool ApplyEvent(LoopState &s, SwitchPositions &switches, const SimEvent &e);
 
 // Sees the run as the window's charts do: once at the start, after every
 // reset, and within every tick after the engine steps and before TickCount

@@ -3,6 +3,9 @@
 #include "engine/LoopState.h"
 
 #include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
 
 namespace kavlon {
 
@@ -17,6 +20,25 @@ inline char *WriteRealText(char *first, Real v)
 {
     const Real shown = v == 0 ? Real{0} : v;
     return std::to_chars(first, first + RealTextCapacity, shown).ptr;
+}
+
+// Reads what a file or a command line gives as a real: a finite number with
+// a decimal point whatever the locale, an optional leading '+', nothing around
+// it. Returns false and leaves `out` alone otherwise.
+inline bool ReadRealText(std::string_view text, Real &out)
+{
+    if (text.empty())
+        return false;
+    const char *first = text.data();
+    const char *last = first + text.size();
+    if (*first == '+')
+        ++first;
+    Real v = 0;
+    auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
+    if (ec != std::errc() || ptr != last || !std::isfinite(v))
+        return false;
+    out = v;
+    return true;
 }
 
 } // namespace kavlon
