@@ -4,12 +4,14 @@
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
 #include "engine/RealText.h"
+#include "experiment/ExperimentFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -71,6 +73,38 @@ std::string CheckValue(SimEvent::Kind kind, const std::string &text, Real &out,
         return where + ": " + Quote(text) + " is outside " + FormatBound(r.lo) + ".."
                + FormatBound(r.hi);
     return {};
+}
+
+// The experiment's start values where the command line gives none; its
+// changes before those of --at and --events within a tick; and, without
+// --ticks, a run to the last change plus the time axis.
+template <typename IsGiven> void ApplyExperiment(Experiment &x, const IsGiven &isGiven,
+                                                 SimOptions &o, std::vector<SimEvent> &events)
+{
+    const ExperimentSettings &s = x.settings;
+    auto take = [&isGiven](const char *name, auto &field, const auto &fromFile) {
+        if (fromFile && !isGiven(name))
+            field = *fromFile;
+    };
+    take("--plant", o.plant, s.plant);
+    take("--mode", o.hand, s.hand);
+    take("--w", o.w, s.w);
+    take("--z", o.z, s.z);
+    take("--kr", o.kr, s.kr);
+    take("--tn", o.tn, s.tn);
+    take("--tv", o.tv, s.tv);
+    take("--y", o.y, s.y);
+    take("--arwu", o.arwu, s.arwu);
+    take("--option", o.option, s.option);
+    take("--time-axis", o.timeAxis, s.timeAxis);
+    events.insert(events.begin(), std::make_move_iterator(x.events.begin()),
+                  std::make_move_iterator(x.events.end()));
+    if (!isGiven("--ticks")) {
+        int last = 0;
+        for (const SimEvent &e : events)
+            last = std::max(last, e.tick);
+        o.ticks = last + o.timeAxis;
+    }
 }
 
 bool KindOfName(const std::string &name, SimEvent::Kind &kind)
@@ -186,6 +220,8 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     std::vector<SimEvent> events;
     std::vector<std::string> eventFiles;
     std::string chartOption; // the last chart option seen, for the check below
+    std::string experimentPath;
+    std::vector<std::string> given; // the options on the command line
     auto fail = [&](std::string message) {
         result.error = std::move(message);
         return result;
@@ -218,7 +254,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             "--plant",  "--ticks",  "--w",       "--z",          "--kr",        "--tn",
             "--tv",     "--y",      "--arwu",    "--option",     "--mode",      "--at",
             "--events", "--output", "--charts",  "--chart-size", "--time-axis", "--background",
-            "--png",    "--pdf",    "--metrics", "--band",       "--reference"};
+            "--png",    "--pdf",    "--metrics", "--band",       "--reference", "--experiment"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -230,6 +266,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         }
 
         const std::string where = arg;
+        given.push_back(arg);
         if (arg == "--plant") {
             const int p = value.size() == 1 ? PlantIndexOfLetter(value[0]) : -1;
             if (p < 0)
@@ -311,6 +348,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
                 return fail(where + ": " + Quote(value) + " is not a per cent above 0 up to 100");
             o.bandPercent = p;
             o.bandGiven = true;
+        } else if (arg == "--experiment") {
+            if (value.empty())
+                return fail("--experiment needs a file name");
+            experimentPath = value;
         } else if (arg == "--background") {
             chartOption = arg;
             if (!ParseSwitch(value, "black", "white", o.blackBackground))
@@ -323,6 +364,16 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     for (const std::string &file : eventFiles)
         if (std::string err = ReadEventsFile(file, events); !err.empty())
             return fail(err);
+
+    if (!experimentPath.empty()) {
+        ExperimentReadResult x = ReadExperimentFile(experimentPath);
+        if (!x.ok())
+            return fail("--experiment " + Quote(experimentPath) + ": " + x.error);
+        const auto isGiven = [&given](const char *name) {
+            return std::find(given.begin(), given.end(), name) != given.end();
+        };
+        ApplyExperiment(x.experiment, isGiven, o, events);
+    }
 
     if (!chartOption.empty() && o.charts.empty() && o.png.empty() && o.pdf.empty())
         return fail(chartOption + ": only with --charts, --png or --pdf");
@@ -411,6 +462,12 @@ Options:
                          not exist)
   --band P               tolerance band for --metrics in per cent of the step
                          (default 2)
+  --experiment FILE      run an experiment file (*.kversuch): its plant, start
+                         values, switches, time axis and timed changes; options
+                         given as well override its values, --at and --events
+                         add changes; without --ticks the run lasts until the
+                         last change plus the time axis; a Stop pauses the
+                         window's timer and changes nothing here
   --chart-size WxH       size of each live chart image (default 980x216)
   --time-axis 180|300|600
                          chart window in seconds (default 600)
