@@ -2,6 +2,7 @@
 #include "app/Entry.h"
 #include "app/MainForm.h"
 #include "app/ProgramIcon.h"
+#include "app/QtGerman.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -14,6 +15,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Kavlon 2"));
     QGuiApplication::setDesktopFileName(QStringLiteral("kavlon2"));
     QApplication::setWindowIcon(kavlon::ProgramIcon());
+    // Before any window exists, so that every toolkit text is German from the start.
+    kavlon::InstallQtGerman();
 
     // The main window's creation runs completely before anything is shown;
     // being created first, it is the window whose closing ends the program.

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2 fonts-urw-base35 fontconfig
   xvfb xauth imagemagick poppler-utils
+  qt6-translations-l10n
 )
 
 missing=()
