@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -25,11 +26,16 @@ inline char *WriteRealText(char *first, Real v)
 // Reads what a file or a command line gives as a real: a finite number with
 // a decimal point whatever the locale, an optional leading '+', nothing around
 // it. Returns false and leaves `out` alone otherwise.
-inline bool ReadRealText(std::string_view text, Real &out)
+//
+// The standard library's reader of long doubles runs strlen over its input,
+// past the end it is given: the text is copied so that it ends in a NUL
+// where the number ends, wherever the caller's view lies.
+inline bool ReadRealText(std::string_view view, Real &out)
 {
-    if (text.empty())
+    if (view.empty())
         return false;
-    const char *first = text.data();
+    const std::string text(view);
+    const char *first = text.c_str();
     const char *last = first + text.size();
     if (*first == '+')
         ++first;

@@ -305,3 +305,21 @@ TEST(ExperimentFile, AMissingFileIsAMessage)
     EXPECT_FALSE(r.ok());
     EXPECT_NE(r.error.find("lässt sich nicht lesen"), std::string::npos);
 }
+
+TEST(ExperimentFile, ANumberAtTheVeryEndOfTheBufferIsReadWithinIt)
+{
+    // No NUL after the last byte: the number's reader must stay inside the
+    // buffer (the sanitizer build catches a read past it), and a view that
+    // ends inside a longer number reads only what it holds.
+    const std::string text = "[Versuch]\nKr=1.5";
+    const std::vector<char> exact(text.begin(), text.end());
+    const ExperimentReadResult r = ReadExperiment(std::string_view(exact.data(), exact.size()));
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.experiment.settings.kr, 1.5L);
+
+    const std::string longer = "[Versuch]\nKr=1.57";
+    const ExperimentReadResult cut =
+        ReadExperiment(std::string_view(longer.data(), longer.size() - 1));
+    ASSERT_TRUE(cut.ok()) << cut.error;
+    EXPECT_EQ(cut.experiment.settings.kr, 1.5L);
+}
