@@ -251,10 +251,11 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             continue;
         }
         static const char *const valued[] = {
-            "--plant",  "--ticks",  "--w",       "--z",          "--kr",        "--tn",
-            "--tv",     "--y",      "--arwu",    "--option",     "--mode",      "--at",
-            "--events", "--output", "--charts",  "--chart-size", "--time-axis", "--background",
-            "--png",    "--pdf",    "--metrics", "--band",       "--reference", "--experiment"};
+            "--plant",      "--ticks",     "--w",          "--z",          "--kr",
+            "--tn",         "--tv",        "--y",          "--arwu",       "--option",
+            "--mode",       "--at",        "--events",     "--output",     "--charts",
+            "--chart-size", "--time-axis", "--background", "--png",        "--pdf",
+            "--metrics",    "--band",      "--reference",  "--experiment", "--format"};
         if (std::find_if(std::begin(valued), std::end(valued),
                          [&](const char *n) { return arg == n; })
             == std::end(valued))
@@ -352,6 +353,13 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             if (value.empty())
                 return fail("--experiment needs a file name");
             experimentPath = value;
+        } else if (arg == "--format") {
+            if (value == "en")
+                o.format = CsvForm::International;
+            else if (value == "de")
+                o.format = CsvForm::German;
+            else
+                return fail(where + ": " + Quote(value) + " is not en or de");
         } else if (arg == "--background") {
             chartOption = arg;
             if (!ParseSwitch(value, "black", "white", o.blackBackground))
@@ -373,6 +381,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             return std::find(given.begin(), given.end(), name) != given.end();
         };
         ApplyExperiment(x.experiment, isGiven, o, events);
+        o.experimentTitle = x.experiment.title;
     }
 
     if (!chartOption.empty() && o.charts.empty() && o.png.empty() && o.pdf.empty())
@@ -440,6 +449,12 @@ Options:
   --events FILE          the same changes from a file, one T:NAME=VALUE per
                          line; blank lines and # comments are allowed
   --output FILE          write the CSV to FILE (default standard output)
+  --format en|de         en (default): the CSV described above; de: for a
+                         German spreadsheet: UTF-8 with byte-order mark, ';'
+                         between values, decimal comma, a text block about
+                         the run above German column names, and further
+                         columns Hand, ARWU, TotK, StrK (0 or 1) and Ereignis
+                         (the changes that acted before that tick)
   --charts FILE.png      after the run, write both live charts as a PNG picture
                          (controller chart above the plant chart), drawn tick by
                          tick as the window draws them

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/CsvWriter.h"
 #include "analysis/StepMetrics.h"
 #include "engine/LoopState.h"
 #include "experiment/EventSchedule.h"
@@ -27,10 +28,12 @@ struct SimOptions {
     bool arwu = false;
     bool option = false;
     bool hand = false;
-    EventSchedule events; // stable-sorted by tick
-    std::string output;   // empty: standard output
-    std::string charts;   // PNG of both live charts after the run; empty: none
-    int chartWidth = 980; // each chart image, as in a 1000 x 700 client area
+    EventSchedule events;                    // stable-sorted by tick
+    std::string output;                      // empty: standard output
+    CsvForm format = CsvForm::International; // --format en|de
+    std::string experimentTitle;             // for the German form's text block
+    std::string charts;                      // PNG of both live charts after the run; empty: none
+    int chartWidth = 980;                    // each chart image, as in a 1000 x 700 client area
     int chartHeight = 216;
     int timeAxis = 600; // chart window in ticks: 180, 300 or 600
     bool blackBackground = false;

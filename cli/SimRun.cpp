@@ -5,6 +5,7 @@
 #include "engine/LoopTick.h"
 #include "engine/OperatorValues.h"
 
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -75,12 +76,31 @@ private:
 
 } // namespace
 
+CsvTitle RunTitle(const LoopState &start)
+{
+    CsvTitle title;
+    title.Program = "kavlon-sim " KAVLON_VERSION " (Kavlon 2)";
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char date[32] = "";
+    if (localtime_r(&now, &local))
+        std::strftime(date, sizeof date, "%d.%m.%Y %H:%M:%S", &local);
+    title.Date = date;
+    title.Start = start;
+    return title;
+}
+
 bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer, std::FILE *metrics)
 {
     SwitchPositions switches;
     LoopState s = StartState(o, switches);
-    CsvWriter csv(out);
-    csv.Header();
+    CsvWriter csv(out, o.format);
+    CsvTitle title = RunTitle(s);
+    title.Experiment = o.experimentTitle;
+    csv.Header(title);
+    // The changes that act before the next tick, for the German form's
+    // event column.
+    std::string pending;
     if (observer)
         observer->Reset(s);
     std::optional<MetricsWriter> steps;
@@ -94,6 +114,12 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer, 
         for (; next != o.events.end() && next->tick == tick; ++next) {
             const LoopState before = s;
             const bool reset = ApplyEvent(s, switches, *next);
+            const std::string change = reset ? std::string("Neustart")
+                                       : next->kind == ScheduledEvent::Kind::stop
+                                           ? std::string("Stop")
+                                           : ChangeText(before, s);
+            if (!change.empty())
+                pending += (pending.empty() ? "" : ", ") + change;
             if (reset && observer)
                 observer->Reset(s);
             if (steps && reset)
@@ -115,7 +141,8 @@ bool RunSimulation(const SimOptions &o, std::FILE *out, TickObserver *observer, 
             if (steps)
                 steps->Recorder().Sample(t);
         });
-        csv.Row(s.TickCount, s);
+        csv.Row(s.TickCount, s, pending);
+        pending.clear();
         applyDue(tick);
     }
     if (observer)

@@ -31,6 +31,9 @@ public:
 // switch of a plant that has none, changes nothing and ends no step segment.
 bool ActsOnLoop(const LoopState &before, const LoopState &after);
 
+// The German form's text block for a run that starts from `start`, dated now.
+CsvTitle RunTitle(const LoopState &start);
+
 // Runs the whole simulation and writes the CSV to out and, when `metrics` is
 // given, the step segments with their figures to it. Returns false when
 // writing failed.
