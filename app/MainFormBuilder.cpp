@@ -334,6 +334,14 @@ void BuildControls(TKavlonMain &window, MainFormControls &controls)
     // Wired once everything stands, so that no start state reaches a handler.
     for (std::size_t i = 0; i < layout::Controls.size(); ++i)
         Connect(layout::Controls[i], built[i], window);
+    // Each value's read-out carries the keyboard for the arrows of its panel.
+    for (std::size_t i = 0; i < layout::Controls.size(); ++i) {
+        if (layout::Controls[i].kind != Kind::Spin)
+            continue;
+        for (std::size_t j = 0; j < layout::Controls.size(); ++j)
+            if (layout::Controls[j].kind == Kind::ReadOut && ControlParents[j] == ControlParents[i])
+                static_cast<SpinArrows *>(built[i])->TakeKeysFrom(built[j]);
+    }
 
     client->resized = [&window, &controls] {
         // The tool bar is attached to the top edge; the rest is FormResize's.
