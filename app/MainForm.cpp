@@ -6,6 +6,7 @@
 #include "app/HelpViewer.h"
 #include "app/MainFormBuilder.h"
 #include "app/MainFormLayout.h"
+#include "app/MeasuredDataFile.h"
 #include "app/NumberFormat.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
@@ -16,7 +17,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -290,6 +293,7 @@ void TKavlonMain::ResetGraphics()
     charts_.SetImageSize(controls_.ReglerImage->width(), controls_.ReglerImage->height());
     charts_.ResetCharts(loop_);
     evaluation_.StartFromRest(loop_);
+    measured_.StartFromRest(loop_);
     RepaintCharts();
     evaluationMenu_.Refresh();
 }
@@ -326,7 +330,9 @@ void TKavlonMain::RepaintCharts()
 
 void TKavlonMain::ActionOnTimer()
 {
-    ChartTick(loop_, charts_, evaluation_);
+    ChartTick(loop_, charts_, evaluation_, [this](const LoopState &t) { measured_.Sample(t); });
+    if (measured_.TakeFullNotice())
+        TellMeasuredFull();
 
     // The speed is read back from its read-out, which always shows Speed.
     bool ok = false;
@@ -345,6 +351,18 @@ void TKavlonMain::LoopChanged(const OperatorSettings &before)
 {
     if (OperatorSettings::Of(loop_) == before)
         return;
+    LoopState was = loop_;
+    was.w = before.w;
+    was.Z = before.Z;
+    was.y = before.y;
+    was.Kr = before.Kr;
+    was.Tn = before.Tn;
+    was.Tv = before.Tv;
+    was.HandMode = before.HandMode;
+    was.ARWUOn = before.ARWUOn;
+    was.TotKOn = before.TotKOn;
+    was.StrKOn = before.StrKOn;
+    measured_.Note(ChangeText(was, loop_));
     evaluation_.OperatorChanged(loop_);
     evaluationMenu_.Refresh();
 }
@@ -661,6 +679,91 @@ void TKavlonMain::Toleranzband5Click() { evaluationMenu_.BandCommand(5); }
 void TKavlonMain::KennwerteTabelleClick() { evaluationMenu_.TableCommand(); }
 void TKavlonMain::KurveMerkenClick() { evaluationMenu_.KeepReferenceCommand(); }
 void TKavlonMain::ReferenzLoeschenClick() { evaluationMenu_.ClearReferenceCommand(); }
+
+// ---------------------------------------------------------------------------
+// Measured data
+
+namespace {
+
+const QString GermanCsvFilter =
+    QStringLiteral("CSV f\u00FCr deutsche Tabellenkalkulation, Semikolon und Dezimalkomma (*.csv)");
+const QString InternationalCsvFilter =
+    QStringLiteral("CSV international, Komma und Dezimalpunkt (*.csv)");
+
+} // namespace
+
+CsvTitle TKavlonMain::MeasuredTitle() const
+{
+    CsvTitle title;
+    title.Program = "Kavlon 2 " KAVLON_VERSION;
+    title.Date = QLocale(QLocale::German, QLocale::Germany)
+                     .toString(QDateTime::currentDateTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"))
+                     .toStdString();
+    title.Start = measured_.Start();
+    return title;
+}
+
+bool TKavlonMain::SaveMeasuredData(const QString &path, CsvForm form)
+{
+    const QString failure = WriteMeasuredFile(measured_, MeasuredTitle(), form, path);
+    if (failure.isEmpty())
+        return true;
+    ShowOutputFailure(failure);
+    return false;
+}
+
+void TKavlonMain::MesswerteSpeichernClick()
+{
+    if (measured_.Empty()) {
+        auto *box = new QMessageBox(
+            QMessageBox::Information, QStringLiteral("Kavlon 2"),
+            QStringLiteral("Seit dem letzten Start sind noch keine Messwerte aufgezeichnet. "
+                           "Starten Sie die Simulation; danach k\u00F6nnen Sie die Messwerte "
+                           "speichern."),
+            QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setObjectName(QStringLiteral("NoMeasuredDataMessage"));
+        box->open();
+        return;
+    }
+    QString folder = settings_.Read(Settings::MesswerteOrdner);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QFileDialog dialog(this, QStringLiteral("Messwerte speichern"), folder);
+    dialog.setObjectName(QStringLiteral("MeasuredDataDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({GermanCsvFilter, InternationalCsvFilter});
+    dialog.selectNameFilter(settings_.Read(Settings::MesswerteDeutsch) ? GermanCsvFilter
+                                                                       : InternationalCsvFilter);
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(ProposedMeasuredFileName(measured_.Start(), QDateTime::currentDateTime()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    const bool german = dialog.selectedNameFilter() != InternationalCsvFilter;
+    settings_.Write(Settings::MesswerteOrdner, QFileInfo(path).absolutePath());
+    settings_.Write(Settings::MesswerteDeutsch, german);
+    SaveMeasuredData(path, german ? CsvForm::German : CsvForm::International);
+}
+
+void TKavlonMain::TellMeasuredFull()
+{
+    const QString text =
+        QStringLiteral("Die Messwertaufzeichnung ist voll: %1 Sekunden (%2 Stunden) sind "
+                       "aufgezeichnet. Die Simulation l\u00E4uft weiter, neue Messwerte werden "
+                       "aber nicht mehr aufgezeichnet.\n\nSpeichern Sie die Messwerte mit "
+                       "\u201EVersuch \u2192 Messwerte speichern\u2026\u201C; nach einem Reset "
+                       "beginnt eine neue Aufzeichnung.")
+            .arg(QLocale(QLocale::German, QLocale::Germany)
+                     .toString(static_cast<qulonglong>(measured_.Size())))
+            .arg(static_cast<qulonglong>(measured_.Size() / 3600));
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Kavlon 2"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("MeasuredFullMessage"));
+    box->setModal(false);
+    box->show();
+}
 
 // ---------------------------------------------------------------------------
 // Help

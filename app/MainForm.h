@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/CsvWriter.h"
+#include "analysis/MeasuredRun.h"
 #include "app/EvaluationMenu.h"
 #include "app/KeyPreview.h"
 #include "app/MainFormControls.h"
@@ -45,6 +47,15 @@ public:
     // The cursors, step figures and reference over the charts.
     const Evaluation &ChartEvaluation() const { return evaluation_; }
     const EvaluationMenu &EvaluationCommands() const { return evaluationMenu_; }
+    // Every tick of the current run. An experiment notes its events here
+    // (Note) before the tick they act on; operator changes are noted already.
+    MeasuredRun &Measured() { return measured_; }
+    const MeasuredRun &Measured() const { return measured_; }
+    // The German form's text block for the recording as it stands.
+    CsvTitle MeasuredTitle() const;
+    // Writes the recording to `path`; on failure tells the operator in German
+    // and keeps the recording. Returns whether the file was written.
+    bool SaveMeasuredData(const QString &path, CsvForm form);
     QTimer &SimulationTimer() { return timer_; }
     bool Running() const { return timer_.isActive(); }
     bool PrintInColor() const { return printInColor_; }
@@ -107,6 +118,9 @@ public slots:
     void ReferenzLoeschenClick();
     void HelpOnEvaluationClick();
 
+    // The menu "Versuch".
+    void MesswerteSpeichernClick();
+
     void GeneralHelpClick();
     void HelpOnControllerClick();
     void HelpOnCourseClick();
@@ -161,11 +175,14 @@ private:
     // Once, after the window is first shown: what became of a settings file
     // the store could not read.
     void TellOfDamagedSettings();
+    // Once a run, when the recording is full.
+    void TellMeasuredFull();
 
     LoopState loop_;
     LiveCharts charts_;
     Evaluation evaluation_;
     EvaluationMenu evaluationMenu_{evaluation_, charts_};
+    MeasuredRun measured_;
     QTimer timer_;
     SettingsStore settings_;
     bool settingsOpen_ = false;

@@ -478,6 +478,9 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("N7", "AuswertungMenu", "-"),
     M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio, EvaluationHelpContext)
         .On(&TKavlonMain::HelpOnEvaluationClick),
+    Sub("VersuchMenu", "&Versuch"),
+    M("MesswerteSpeichern", "VersuchMenu", "&Messwerte speichern…")
+        .On(&TKavlonMain::MesswerteSpeichernClick),
     Sub("HilfeMenu", "&Hilfe"),
     M("GeneralHelp", "HilfeMenu", "&Grundlagen", NoRadio, WindowHelpContext, F1)
         .On(&TKavlonMain::GeneralHelpClick),

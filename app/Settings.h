@@ -76,6 +76,11 @@ inline constexpr Setting<bool> Kennwerte{"Kennwerte", false};
 inline constexpr Setting<int> Toleranzband{"Toleranzband", static_cast<int>(DefaultBandPercent),
                                            &OfferedBand};
 
+// Where "Messwerte speichern" last saved, and whether in the German
+// spreadsheet form (else the international one).
+inline constexpr Setting<const char *> MesswerteOrdner{"MesswerteOrdner", ""};
+inline constexpr Setting<bool> MesswerteDeutsch{"MesswerteDeutsch", true};
+
 } // namespace Settings
 
 inline constexpr const char *HelpFileName = "Kavlon.hlp";

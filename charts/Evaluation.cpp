@@ -510,10 +510,7 @@ std::optional<std::int32_t> NearestTick(const LiveCharts &charts, std::int32_t n
 
 void ChartTick(LoopState &s, LiveCharts &charts, Evaluation &evaluation)
 {
-    LoopTick(s, [&](const LoopState &t) {
-        charts.Record(t);
-        evaluation.Sample(t);
-    });
+    ChartTick(s, charts, evaluation, [](const LoopState &) {});
 }
 
 Evaluation::Evaluation() { recorder_.SetHistoryLimit(KeptSegments); }

@@ -4,6 +4,7 @@
 #include "analysis/StepMetrics.h"
 #include "charts/LiveCharts.h"
 #include "engine/LoopState.h"
+#include "engine/LoopTick.h"
 
 #include <QLocale>
 #include <QString>
@@ -136,6 +137,18 @@ private:
 // One tick of the loop with the live charts and the evaluation watching it:
 // LoopTick with LiveCharts::Record, then Evaluation::Sample.
 void ChartTick(LoopState &s, LiveCharts &charts, Evaluation &evaluation);
+
+// The same with a further observer that sees the tick after the evaluation
+// (the window's recording of every tick).
+template <typename Also>
+void ChartTick(LoopState &s, LiveCharts &charts, Evaluation &evaluation, Also &&also)
+{
+    LoopTick(s, [&](const LoopState &t) {
+        charts.Record(t);
+        evaluation.Sample(t);
+        also(t);
+    });
+}
 
 // The pixel column of tick `tick` on charts whose newest sample is tick
 // `newestTick`, exactly where DrawCurve puts that sample (EntryX); empty when

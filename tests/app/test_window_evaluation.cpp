@@ -71,13 +71,15 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
 {
     TKavlonMain &win = Window();
     const QList<QAction *> bar = win.menuBar()->actions();
-    ASSERT_GE(bar.size(), 2);
-    EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("A&uswertung"));
+    ASSERT_GE(bar.size(), 3);
+    // "Versuch" stands between it and "Hilfe".
+    EXPECT_EQ(bar[bar.size() - 3]->text(), QStringLiteral("A&uswertung"));
+    EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("&Versuch"));
     EXPECT_EQ(bar.last()->text(), QStringLiteral("&Hilfe"));
 
     auto *menu = Get<QMenu>("AuswertungMenu");
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(menu->menuAction(), bar[bar.size() - 2]);
+    EXPECT_EQ(menu->menuAction(), bar[bar.size() - 3]);
     struct Row {
         const char *name;
         const char *text; // "" for a separator

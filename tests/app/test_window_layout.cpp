@@ -235,7 +235,7 @@ TEST_F(WindowLayoutTest, MenuTreeWithAccessKeysShortcutsAndRadioGroups)
     EXPECT_EQ(top, (QStringList{QStringLiteral("Regelstrecken-&Auswahl"), QStringLiteral("&Start"),
                                 QStringLiteral("&Reset"), QStringLiteral("Aus&gabe"),
                                 QStringLiteral("&Optionen"), QStringLiteral("A&uswertung"),
-                                QStringLiteral("&Hilfe")}));
+                                QStringLiteral("&Versuch"), QStringLiteral("&Hilfe")}));
     EXPECT_EQ(Item("StartStop")->toolTip(), QString::fromUtf8("Leertaste drücken"));
     EXPECT_EQ(Item("Copy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
     EXPECT_EQ(Item("Print")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
