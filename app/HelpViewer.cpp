@@ -17,6 +17,8 @@
 #include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kavlon {
 
 namespace {
@@ -61,7 +63,8 @@ QString HtmlEscaped(const QString &text) { return text.toHtmlEscaped(); }
 
 } // namespace
 
-bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand command, int data)
+bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand command, int data,
+                      const QRect &keepClear)
 {
     switch (command) {
     case HelpCommand::Quit:
@@ -75,9 +78,16 @@ bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand comma
     default: return false;
     }
 
-    if (!theViewer)
-        theViewer = new HelpViewer(owner);
+    const bool opening = !theViewer;
+    if (opening)
+        theViewer = new HelpViewer;
     HelpViewer *viewer = theViewer.data();
+    if (opening) {
+        const QScreen *screen =
+            owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+        if (screen != nullptr)
+            viewer->setGeometry(Placement(screen->availableGeometry(), keepClear, viewer->size()));
+    }
     viewer->Load(helpFile);
     if (!viewer->loadError.isEmpty()) {
         viewer->ShowMessage(QStringLiteral("Hilfedatei nicht gefunden"), viewer->loadError);
@@ -88,8 +98,35 @@ bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand comma
     } else {
         viewer->ShowFinder();
     }
-    viewer->BringToFront();
+    // Asked from the window the operator works in, the keyboard stays there.
+    const bool fromActiveOwner = owner != nullptr && owner->isActiveWindow();
+    viewer->BringToFront(!fromActiveOwner);
+    // A platform that activates every window it shows is told to give the
+    // keyboard back (its activation may still be on the way).
+    if (fromActiveOwner)
+        owner->activateWindow();
     return true;
+}
+
+QRect HelpViewer::Placement(const QRect &available, const QRect &keepClear, const QSize &preferred)
+{
+    constexpr int gap = 8;
+    constexpr int top = 40;
+    const int height = std::max(1, std::min(preferred.height(), available.height() - top));
+    const int y = available.top() + std::min(top, std::max(0, available.height() - height));
+    const int maxWidth = std::max(1, std::min(preferred.width(), available.width()));
+    if (keepClear.isEmpty())
+        return {available.left(), y, maxWidth, height};
+
+    const int roomRight = available.right() - keepClear.right() - gap;
+    if (roomRight >= std::min(MinimumWidth, maxWidth))
+        return {keepClear.right() + 1 + gap, y, std::min(maxWidth, roomRight), height};
+
+    // At the left edge, ending before the newest third of the charts.
+    const int uncoveredFrom = keepClear.right() - keepClear.width() / 3 - gap;
+    const int width =
+        std::clamp(uncoveredFrom - available.left(), std::min(MinimumWidth, maxWidth), maxWidth);
+    return {available.left(), y, width, height};
 }
 
 HelpViewer *HelpViewer::Instance() { return theViewer.data(); }
@@ -114,7 +151,7 @@ QString HelpViewer::CurrentText() const
 
 bool HelpViewer::FinderShown() const { return pages->currentWidget() != browser; }
 
-HelpViewer::HelpViewer(QWidget *owner)
+HelpViewer::HelpViewer()
 {
     setAttribute(Qt::WA_DeleteOnClose);
     // An open help window must not keep the program alive once the main
@@ -194,13 +231,9 @@ HelpViewer::HelpViewer(QWidget *owner)
     // A run that ends its event loop without closing the viewer still frees it.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { delete this; });
 
+    // Shown without taking the keyboard; Call activates it when it should.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     resize(680, 600);
-    const QScreen *screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        const QRect area = screen->availableGeometry();
-        move(area.right() - width() - 40 > area.left() ? area.right() - width() - 40 : area.left(),
-             area.top() + 40);
-    }
 }
 
 void HelpViewer::Load(const QString &helpFile)
@@ -371,14 +404,15 @@ void HelpViewer::GoBack()
     ShowKey(key, false);
 }
 
-void HelpViewer::BringToFront()
+void HelpViewer::BringToFront(bool activate)
 {
     if (isMinimized())
         showNormal();
     else
         show();
     raise();
-    activateWindow();
+    if (activate)
+        activateWindow();
 }
 
 } // namespace kavlon

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -35,7 +36,22 @@ public:
     // folder is looked up in the current folder, beside the executable and in
     // the installed data folder. A missing file or topic is shown in the viewer
     // as a German message. Returns false only when the command is unknown.
-    static bool Call(QWidget *owner, const QString &helpFile, HelpCommand command, int data);
+    //
+    // keepClear (screen coordinates) is what a newly opened viewer must not
+    // cover: the charts' newest data at their right edge. A command from the
+    // active owner leaves the keyboard with the owner, so that its keys (space
+    // starts and stops the loop) keep working while the help is read.
+    static bool Call(QWidget *owner, const QString &helpFile, HelpCommand command, int data,
+                     const QRect &keepClear = QRect());
+
+    // Where a viewer of the preferred size opens on a screen's available area:
+    // to the right of keepClear when there is room for a readable viewer,
+    // else at the left edge of the screen and no wider than leaves the right
+    // third of keepClear (the newest data) uncovered, as far as the smallest
+    // readable width allows. Always within the area.
+    static QRect Placement(const QRect &available, const QRect &keepClear, const QSize &preferred);
+    // Narrower than this a topic is hard to read.
+    static constexpr int MinimumWidth = 360;
 
     // The viewer window if one is open (tests and shutdown), else nullptr.
     static HelpViewer *Instance();
@@ -48,7 +64,7 @@ public:
     bool FinderShown() const;
 
 private:
-    explicit HelpViewer(QWidget *owner);
+    HelpViewer();
 
     // One topic of the help file.
     struct Topic {
@@ -68,7 +84,8 @@ private:
     void OpenFinderItem();
     void OpenLink(const QUrl &url);
     void GoBack();
-    void BringToFront();
+    // Shows the viewer in front; it takes the keyboard only when `activate`.
+    void BringToFront(bool activate);
 
     QString helpFilePath; // the file actually read, for messages
     QString loadError;

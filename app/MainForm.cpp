@@ -770,7 +770,13 @@ void TKavlonMain::TellMeasuredFull()
 
 void TKavlonMain::CallHelp(HelpCommand command, int number)
 {
-    HelpViewer::Call(this, helpFilePath_, command, number);
+    // A viewer that opens keeps clear of both charts' newest data.
+    QRect charts;
+    for (const QWidget *chart : {static_cast<const QWidget *>(controls_.ReglerImage),
+                                 static_cast<const QWidget *>(controls_.RegelstreckeImage)})
+        if (chart->isVisible())
+            charts |= QRect(chart->mapToGlobal(QPoint(0, 0)), chart->size());
+    HelpViewer::Call(this, helpFilePath_, command, number, charts);
 }
 
 void TKavlonMain::GeneralHelpClick() { CallHelp(HelpCommand::Context, layout::WindowHelpContext); }

@@ -330,3 +330,59 @@ TEST_F(HelpViewerTest, TopicWithAnEmptyHeadingGoesByItsKey)
     EXPECT_EQ(ListedTitles(), (QStringList{QStringLiteral("1001"), QStringLiteral("1010"),
                                            QStringLiteral("Strecke")}));
 }
+
+// The viewer opens beside the charts when there is room, else at the left
+// edge, never over the newest third of the charts when avoidable, and always
+// on the screen.
+TEST(HelpViewerPlacement, KeepsClearOfTheNewestDataAndStaysOnTheScreen)
+{
+    const QSize preferred(680, 600);
+    const struct {
+        const char *what;
+        QRect area;
+        QRect keepClear;
+        QRect expected;
+    } rows[] = {
+        {"maximised window: left edge, ending before the newest third",
+         {0, 0, 1920, 1050},
+         {8, 120, 1900, 420},
+         {0, 40, 680, 600}},
+        {"small screen: narrower than preferred",
+         {0, 0, 1024, 740},
+         {8, 120, 1000, 420},
+         {0, 40, 666, 600}},
+        {"room beside the charts: there",
+         {0, 0, 1920, 1050},
+         {100, 100, 900, 400},
+         {1008, 40, 680, 600}},
+        {"some room beside: narrower, still readable",
+         {0, 0, 1600, 900},
+         {100, 100, 1000, 400},
+         {1108, 40, 492, 600}},
+        {"too little room beside: left edge",
+         {0, 0, 1400, 900},
+         {300, 100, 1000, 400},
+         {0, 40, 680, 600}},
+        {"tiny screen: the readable width wins",
+         {0, 0, 640, 480},
+         {0, 60, 630, 300},
+         {0, 40, 411, 440}},
+        {"no charts known: left edge", {50, 30, 1200, 800}, QRect(), {50, 70, 680, 600}},
+        {"a second screen to the right",
+         {1920, 0, 1280, 1024},
+         {1930, 100, 1200, 500},
+         {1920, 40, 680, 600}},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.what);
+        const QRect placed = HelpViewer::Placement(r.area, r.keepClear, preferred);
+        EXPECT_EQ(placed, r.expected);
+        EXPECT_TRUE(r.area.contains(placed));
+        EXPECT_GE(placed.width(), std::min(HelpViewer::MinimumWidth, r.area.width()));
+        if (!r.keepClear.isEmpty() && placed.width() > HelpViewer::MinimumWidth) {
+            const QRect newest(r.keepClear.right() - r.keepClear.width() / 3, r.keepClear.top(),
+                               r.keepClear.width() / 3, r.keepClear.height());
+            EXPECT_FALSE(placed.intersects(newest));
+        }
+    }
+}

@@ -2,6 +2,8 @@
 // act as arrow clicks, and space and Escape keep their meaning throughout.
 #include "tests/app/AppTestSupport.h"
 
+#include "app/HelpViewer.h"
+
 #include <QApplication>
 #include <QRadioButton>
 
@@ -125,6 +127,56 @@ TEST_F(WindowKeyboardTest, SpaceAndEscapeKeepTheirMeaningOnAFocusedValue)
     Press(Qt::Key_Escape);
     EXPECT_EQ(win.Loop().TickCount, 0);
     EXPECT_EQ(Focused(), spin);
+}
+
+// Help opened from the window leaves the keyboard with the window and the
+// newest data in view.
+TEST_F(WindowKeyboardTest, HelpOpensBesideTheNewestDataAndLeavesTheKeyboard)
+{
+    TKavlonMain &win = ShownWindow(1000, 700);
+    win.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
+    struct Quit {
+        ~Quit() { HelpViewer::Call(nullptr, QString(), HelpCommand::Quit, 0); }
+    } quit;
+
+    const char *commands[] = {"GeneralHelp", "HelpIndex", "HelpOnHelp", "HelpOnCourse"};
+    for (const char *command : commands) {
+        SCOPED_TRACE(command);
+        Item(command)->trigger();
+        QCoreApplication::processEvents();
+        HelpViewer *viewer = HelpViewer::Instance();
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_TRUE(viewer->isVisible());
+        EXPECT_EQ(QApplication::activeWindow(), &win);
+
+        // Neither chart's newest third is covered.
+        for (const char *chart : {"ReglerImage", "RegelstreckeImage"}) {
+            auto *view = Get<QWidget>(chart);
+            const QRect global(view->mapToGlobal(QPoint(0, 0)), view->size());
+            const QRect newest(global.right() - global.width() / 3, global.top(),
+                               global.width() / 3, global.height());
+            EXPECT_FALSE(viewer->frameGeometry().intersects(newest)) << chart;
+        }
+
+        // Space typed now reaches the window: start, then stop.
+        QWindow *keyboard = QGuiApplication::focusWindow();
+        ASSERT_EQ(keyboard, win.windowHandle());
+        QTest::keyClick(keyboard, Qt::Key_Space);
+        EXPECT_TRUE(win.Running());
+        QTest::keyClick(QGuiApplication::focusWindow(), Qt::Key_Space);
+        EXPECT_FALSE(win.Running());
+    }
+    // Moved by the operator, an open viewer stays where it was put.
+    HelpViewer *viewer = HelpViewer::Instance();
+    viewer->move(viewer->pos() + QPoint(13, 7));
+    const QPoint put = viewer->pos();
+    Item("GeneralHelp")->trigger();
+    EXPECT_EQ(viewer->pos(), put);
+
+    // From the viewer's own window the operator may take the keyboard there.
+    viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer));
 }
 
 } // namespace
