@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <cmath>
 
@@ -127,6 +128,7 @@ TAboutBox::TAboutBox(QWidget *parent, const MemoryQuery &query)
 
     FormCreate(query);
     currentBox = this;
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &TAboutBox::OtherWindowActivated);
 }
 
 TAboutBox::~TAboutBox()
@@ -145,7 +147,18 @@ void TAboutBox::FormCreate(const MemoryQuery &query)
     FreeRes->setText(FormatKilobytes(status.availableBytes));
 }
 
-void TAboutBox::reject() {}
+void TAboutBox::reject() { accept(); }
+
+void TAboutBox::OtherWindowActivated(QWindow *window)
+{
+    if (!isVisible() || window == nullptr || window == windowHandle())
+        return;
+    // Minimised or hidden behind the window it blocks: back in front.
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
 
 void TAboutBox::showEvent(QShowEvent *event)
 {

@@ -9,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QWindow;
 
 namespace kavlon {
 
@@ -31,8 +32,13 @@ QString FormatKilobytes(std::uint64_t bytes, const QLocale &locale = QLocale());
 
 // The information dialog "Info": product, version, credits and the machine's
 // memory as it was when the dialog was created at program start. Created once,
-// hidden, and shown modally by the main window's "Ueber Kavlon 2" command;
-// only its OK button (or Enter) closes it.
+// hidden, and shown modally by the main window's "Ueber Kavlon 2" command.
+// OK, Enter, Escape and the window system's close command all close it as OK.
+//
+// Being modal it must never leave the program locked: it has no minimise
+// button, and should a window manager minimise or hide it anyway, it comes
+// back in front as soon as another window of the program is activated (a
+// click on the main window does that).
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
@@ -45,7 +51,7 @@ public:
     static TAboutBox *Current();
 
 public slots:
-    // Escape and the window system's close command do not close the dialog.
+    // Escape and the window system's close command close the dialog as OK does.
     void reject() override;
 
 protected:
@@ -53,6 +59,8 @@ protected:
 
 private:
     void FormCreate(const MemoryQuery &query);
+    // While shown: another of the program's windows took the keyboard.
+    void OtherWindowActivated(QWindow *window);
 
     BevelPanel *Panel = nullptr;
     BevelPanel *MemoryPanel = nullptr;

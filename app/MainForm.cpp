@@ -31,6 +31,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QWindow>
 
 namespace kavlon {
 
@@ -664,8 +665,13 @@ void TKavlonMain::AboutItClick()
 {
     // The dialog made at program start, shown modally: the window waits here
     // until the operator closes it.
-    if (TAboutBox *box = TAboutBox::Current())
+    if (TAboutBox *box = TAboutBox::Current()) {
+        // Kept above this window by the window manager, as its dialog.
+        box->winId();
+        if (QWindow *dialogWindow = box->windowHandle())
+            dialogWindow->setTransientParent(windowHandle());
         box->exec();
+    }
 }
 
 // ---------------------------------------------------------------------------

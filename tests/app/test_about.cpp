@@ -9,9 +9,11 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 using kavlon::BevelPanel;
@@ -188,22 +190,27 @@ TEST_F(AboutBoxTest, FiguresAreThoseOfTheStartEvenWhenShownLater)
     EXPECT_EQ(Item<QLabel>(box, "FreeRes")->text(), QStringLiteral("4.194.304 KB"));
 }
 
-TEST_F(AboutBoxTest, OnlyOkOrEnterCloseTheDialog)
+// A dialog that shows only OK closes as OK however the operator dismisses it:
+// with OK, Enter, Escape or the window system's close command.
+TEST_F(AboutBoxTest, OkEnterEscapeAndCloseAllEndTheDialogAsOk)
 {
     TAboutBox box(nullptr, [] { return MemoryStatus{GiB, GiB / 4}; });
-    bool stillOpenAfterEscape = false;
-    bool stillOpenAfterClose = false;
-    QTimer::singleShot(0, &box, [&] {
-        QTest::keyClick(&box, Qt::Key_Escape);
-        stillOpenAfterEscape = box.isVisible();
-        box.close();
-        stillOpenAfterClose = box.isVisible();
-        QTest::keyClick(&box, Qt::Key_Return);
-    });
-    EXPECT_EQ(box.exec(), QDialog::Accepted);
-    EXPECT_TRUE(stillOpenAfterEscape);
-    EXPECT_TRUE(stillOpenAfterClose);
-    EXPECT_FALSE(box.isVisible());
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(Item<QPushButton>(box, "OKButton"), Qt::LeftButton); },
+        [&] { QTest::keyClick(&box, Qt::Key_Return); },
+        [&] { QTest::keyClick(&box, Qt::Key_Escape); },
+        [&] { box.close(); },
+    };
+    for (const auto &dismiss : ways) {
+        bool wasOpen = false;
+        QTimer::singleShot(0, &box, [&] {
+            wasOpen = box.isVisible();
+            dismiss();
+        });
+        EXPECT_EQ(box.exec(), QDialog::Accepted);
+        EXPECT_TRUE(wasOpen);
+        EXPECT_FALSE(box.isVisible());
+    }
 }
 
 TEST_F(AboutBoxTest, CurrentIsClearedWhenTheDialogGoes)
@@ -243,4 +250,43 @@ TEST_F(AboutCommandTest, MenuItemShowsTheStartDialogModally)
     EXPECT_EQ(shownFigure, FormatKilobytes(16 * GiB));
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+// Minimised or hidden by a window manager while it blocks the program, the
+// dialog comes back in front when the main window is activated (clicked).
+TEST_F(AboutCommandTest, AHiddenDialogComesBackWhenTheMainWindowIsActivated)
+{
+    kavlon::TKavlonMain &win = Window();
+    win.show();
+    win.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&win));
+    TAboutBox box(nullptr, [] { return MemoryStatus{GiB, GiB}; });
+    auto *about = win.findChild<QAction *>(QStringLiteral("AboutIt"));
+
+    bool minimisedMeanwhile = false;
+    bool backInFront = false;
+    bool blockedMain = false;
+    QTimer::singleShot(0, &box, [&] {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+        EXPECT_EQ(box.windowHandle()->transientParent(), win.windowHandle());
+        box.showMinimized();
+        QCoreApplication::processEvents();
+        minimisedMeanwhile = box.isMinimized();
+        // What a click on the main window does: the window manager activates it.
+        win.activateWindow();
+        backInFront = QTest::qWaitFor([&] { return box.isActiveWindow() && !box.isMinimized(); });
+        blockedMain = QApplication::activeModalWidget() == &box;
+        QTest::keyClick(&box, Qt::Key_Escape);
+    });
+    about->trigger();
+    EXPECT_TRUE(minimisedMeanwhile);
+    EXPECT_TRUE(backInFront);
+    EXPECT_TRUE(blockedMain);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+
+    // Closed, the dialog no longer claims the keyboard.
+    win.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&win));
+    EXPECT_FALSE(box.isVisible());
 }
