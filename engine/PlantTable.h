@@ -24,13 +24,17 @@ constexpr std::string_view OptionLabel(OptionKind kind)
 
 // What the operator sees of each plant: its title (title panel, tool tip of
 // its tool button, export heading), what its option switch does, its help
-// topic and its caption in the plant menu.
+// topic and its caption in the plant menu; and whether, after a step of y, x
+// comes to rest at a new value (selfRegulating): plant E integrates, so its x
+// keeps moving until a limit stops it and its step response has no steady
+// state of its own.
 struct PlantInfo {
     char letter;
     std::string_view title;
     OptionKind option;
     int helpContext;
     std::string_view menuCaption;
+    bool selfRegulating = true;
 };
 
 inline constexpr int PlantCount = 7;
@@ -42,7 +46,7 @@ inline constexpr std::array<PlantInfo, PlantCount> Plants{{
      "&C: PT3-Temperatur"},
     {'D', "PT2 - Regelstrecke", OptionKind::None, 1104, "&D: PT2"},
     {'E', "PT2 - Regelstrecke mit Integralglied", OptionKind::None, 1105,
-     "&E: PT2 mit Integralglied"},
+     "&E: PT2 mit Integralglied", false},
     {'F', "PT2 - Regelstrecke mit Totzeit und Kompensation", OptionKind::DeadTimeCompensation, 1106,
      "&F: PT2 mit Totzeitkompensation"},
     {'G', "PT2 - Regelstrecke mit Totzeit und 80% Kompensation", OptionKind::DeadTimeCompensation,
