@@ -112,14 +112,22 @@ std::string MetricsCsvRow(const StepSegment &segment)
     AppendReal(line, segment.Delta);
     line.push_back(',');
     AppendReal(line, segment.Band);
+    line.push_back(',');
+    line += MetricsCsvFigures(segment);
+    line.push_back('\n');
+    return line;
+}
+
+std::string MetricsCsvFigures(const StepSegment &segment)
+{
+    std::string line;
     AppendTime(line, segment.Rise);
     AppendTime(line, segment.Settling);
     AppendFigure(line, segment.Overshoot);
     AppendFigure(line, segment.MaxError);
     AppendFigure(line, segment.SteadyError);
     AppendFigure(line, segment.IAE);
-    line.push_back('\n');
-    return line;
+    return line.substr(1); // the fields, without the comma before the first
 }
 
 } // namespace kavlon

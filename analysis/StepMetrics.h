@@ -58,4 +58,8 @@ StepSegment EvaluateSegment(StepSegment head, std::span<const Real> samples);
 std::string MetricsCsvHeader();
 std::string MetricsCsvRow(const StepSegment &segment);
 
+// The six figures of a row, "rise,settling,overshoot,emax,steady_error,iae",
+// written as MetricsCsvRow writes them, without a line end.
+std::string MetricsCsvFigures(const StepSegment &segment);
+
 } // namespace kavlon
