@@ -1,0 +1,56 @@
+#pragma once
+
+#include "analysis/ParameterSweep.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace kavlon {
+
+// The tuning map: one heat map of a metric over the Kr x Tn plane per Tv
+// value, stacked from top to bottom. Kr grows to the right, Tn upwards. Low
+// values are dark blue, high ones red; cells where x never settled in the
+// band (a loop that oscillates or creeps) are grey and hatched, cells without
+// a step segment white; the best settled cell carries a ring; the operator's
+// current Kr and Tn (if given) a cross. The window and kavlon-sim draw it
+// with this code.
+struct TuningMapView {
+    int width{800};       // the picture's width
+    int panelHeight{560}; // the height of one Tv panel
+    std::optional<Real> currentKr;
+    std::optional<Real> currentTn;
+};
+
+// Where one panel's parts lie in the picture.
+struct TuningMapPanel {
+    QRect panel;
+    QRect plot;     // the cells
+    QRect colorBar; // the scale
+};
+
+TuningMapPanel TuningMapPanelAt(const TuningMapView &view, std::int32_t tvIndex);
+
+// The picture's size for a sweep.
+QSize TuningMapSize(const SweepSpec &spec, const TuningMapView &view);
+
+// The rectangle of cell (kr index, tn index) within a panel's plot.
+QRect TuningMapCell(const SweepSpec &spec, const QRect &plot, std::int32_t krIndex,
+                    std::int32_t tnIndex);
+
+// The point of the cell under a picture pixel, or empty off the cells.
+std::optional<std::int64_t> TuningMapPointAt(const SweepSpec &spec, const TuningMapView &view,
+                                             QPoint pixel);
+
+// The map's German title and the metric's name with its unit.
+QString SweepMetricTitle(SweepMetric metric);
+
+// Draws the whole map. Needs a running QGuiApplication for its texts.
+QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells, SweepMetric metric,
+                     const TuningMapView &view);
+
+} // namespace kavlon
