@@ -20,11 +20,9 @@
 
 namespace kavlon::sim {
 
-namespace {
-
 // Font metrics and text need a running application; without a display the
 // offscreen platform serves.
-QGuiApplication &Application()
+static QGuiApplication &Application()
 {
     static int argc = 1;
     static char name[] = "kavlon-sim";
@@ -42,6 +40,10 @@ QGuiApplication &Application()
     static QGuiApplication app(argc, argv);
     return app;
 }
+
+void EnsureGuiApplication() { Application(); }
+
+namespace {
 
 // The live charts of a run and the pictures made of them at the end: the
 // chart pair (--charts), the clipboard picture (--png) and the printed page

@@ -23,4 +23,7 @@ public:
 // written.
 std::unique_ptr<ChartRecorder> MakeChartRecorder(const SimOptions &o, std::string &error);
 
+// Starts the toolkit (offscreen without a display) that drawing text needs.
+void EnsureGuiApplication();
+
 } // namespace kavlon::sim

@@ -1,6 +1,7 @@
 #include "cli/SimOptions.h"
 
 #include "cli/ErrorText.h"
+#include "cli/TuningOptions.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
 #include "engine/RealText.h"
@@ -250,6 +251,16 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
             o.blackAndWhite = true;
             continue;
         }
+        if (IsTuningOption(arg)) {
+            if (!hasValue) {
+                if (i + 1 >= args.size())
+                    return fail(arg + " needs a value");
+                value = args[++i];
+            }
+            if (std::string err = ParseTuningOption(arg, value, o); !err.empty())
+                return fail(err);
+            continue;
+        }
         static const char *const valued[] = {
             "--plant",      "--ticks",     "--w",          "--z",          "--kr",
             "--tn",         "--tv",        "--y",          "--arwu",       "--option",
@@ -276,6 +287,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
         } else if (arg == "--ticks") {
             if (!ParseInt(value, 0, std::numeric_limits<int>::max(), o.ticks))
                 return fail(where + ": " + Quote(value) + " is not a whole number of 0 or more");
+            o.ticksGiven = true;
         } else if (arg == "--w" || arg == "--z" || arg == "--kr" || arg == "--tn" || arg == "--tv"
                    || arg == "--y") {
             SimEvent::Kind kind{};
@@ -391,8 +403,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args)
     if (!o.reference.empty() && !WantsPictures(o))
         return fail("--reference: only with --charts, --png or --pdf");
 
-    if (o.bandGiven && o.metrics.empty())
-        return fail("--band: only with --metrics");
+    if (std::string err = CheckTuningOptions(o); !err.empty())
+        return fail(err);
+    if (o.bandGiven && o.metrics.empty() && !o.sweep)
+        return fail("--band: only with --metrics or --sweep");
 
     if (o.yGiven && !o.hand)
         return fail("--y: only with --mode hand (the controller sets y otherwise)");
@@ -483,6 +497,32 @@ Options:
                          add changes; without --ticks the run lasts until the
                          last change plus the time axis; a Stop pauses the
                          window's timer and changes nothing here
+  --identify Y1          step test instead of the CSV run: after the --ticks
+                         ticks (default 0 here) switch to manual mode (y stays
+                         at its last value y0, or --y with --mode hand), set y
+                         to Y1 and record x once a second until it settles
+                         (|x(k) - x(k-30)| <= 0.5 % of |x(k) - x0|) or 1200 s
+                         have passed; write to --output or standard output a
+                         CSV block quantity,value (t0, y0, y1, x0, x_end,
+                         seconds, settled, inflection, slope, ta, tb, tu, tg,
+                         ks, and a German note when something is missing), an
+                         empty line and the rule table rule,controller,kr,tn,
+                         tv,kr_set,tn_set,tv_set (Ziegler-Nichols and
+                         Chien-Hrones-Reswick; no rows when x did not settle)
+  --sweep kr=LO:HI:STEP,tn=LO:HI:STEP[,tv=LO:HI:STEP]
+                         tuning map instead of the CSV run: the scenario (plant,
+                         start values, --at changes, --ticks) once per grid
+                         point (Kr and Tv in tenths, Tn whole), figures of each
+                         run's first step segment (--band applies)
+  --sweep-csv FILE       one row per point: kr,tn,tv,rise,settling,overshoot,
+                         emax,steady_error,iae (Kr fastest, then Tn, then Tv)
+  --sweep-png FILE       heat map of --sweep-metric over Kr and Tn, one map per
+                         Tv value; hatched cells never settled, a ring marks
+                         the best settled cell
+  --sweep-metric iae|overshoot|settling
+                         the map's metric (default iae)
+  --threads N            threads of --sweep (default one per core); the files
+                         are the same whatever N
   --chart-size WxH       size of each live chart image (default 980x216)
   --time-axis 180|300|600
                          chart window in seconds (default 600)

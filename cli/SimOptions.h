@@ -1,10 +1,12 @@
 #pragma once
 
 #include "analysis/CsvWriter.h"
+#include "analysis/ParameterSweep.h"
 #include "analysis/StepMetrics.h"
 #include "engine/LoopState.h"
 #include "experiment/EventSchedule.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,14 @@ struct SimOptions {
     std::string metrics;        // CSV of the step segments and their figures; empty: none
     Real bandPercent = DefaultBandPercent; // --band: tolerance band in per cent of the step
     bool bandGiven = false;
+    bool ticksGiven = false;
+    std::optional<Real> identify;   // --identify Y1: the step test instead of the CSV run
+    std::optional<SweepSpec> sweep; // --sweep: the tuning map instead of the CSV run
+    std::string sweepCsv;           // one row of figures per point
+    std::string sweepPng;           // the heat map of sweepMetric
+    SweepMetric sweepMetric = SweepMetric::IAE;
+    bool sweepMetricGiven = false;
+    int threads = 0; // --threads: 0 runs one thread per core
     bool help = false;
     bool version = false;
 };

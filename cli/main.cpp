@@ -3,6 +3,7 @@
 #include "cli/SimCharts.h"
 #include "cli/SimOptions.h"
 #include "cli/SimRun.h"
+#include "cli/TuningCommands.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,6 +29,11 @@ int main(int argc, char **argv)
         std::printf("kavlon-sim %s\n", KAVLON_VERSION);
         return 0;
     }
+
+    if (o.identify)
+        return RunIdentifyCommand(o);
+    if (o.sweep)
+        return RunSweepCommand(o);
 
     // The picture files are checked before anything is written.
     std::unique_ptr<ChartRecorder> charts;
