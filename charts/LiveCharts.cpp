@@ -118,6 +118,19 @@ void ChartTick(LoopState &s, LiveCharts &charts)
     LoopTick(s, [&charts](const LoopState &t) { charts.Record(t); });
 }
 
+void LiveCharts::MarkNextTick(const std::string &text)
+{
+    if (text.empty())
+        return;
+    for (TRunningScale *scale : {lists_.ControllerScale.get(), lists_.PlantScale.get()}) {
+        if (!scale)
+            continue;
+        if (!scale->PendingMark.empty())
+            scale->PendingMark += ' ';
+        scale->PendingMark += text;
+    }
+}
+
 void LiveCharts::AdvanceScales(const LoopState &s)
 {
     if (!scalesErased_ && !lists_.ControllerScale->Empty())

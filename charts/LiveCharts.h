@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <string>
 
 namespace kavlon {
 
@@ -55,6 +56,10 @@ public:
     // Per tick, after SampleCurves and before TickCount goes up: erase the
     // scales, append a mark for s.TickCount seconds, draw them again.
     void AdvanceScales(const LoopState &s);
+
+    // Marks the next tick's place on both time scales with `text`, as a mode
+    // change is marked; several marks before one tick are shown together.
+    void MarkNextTick(const std::string &text);
 
     // The seven traces on the live charts (one not-xor stroke each).
     void DrawAllCurves();

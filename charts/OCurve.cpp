@@ -119,6 +119,15 @@ void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int bas
     NoteModeChange(e, baseY, s.TotKOn, scale.LastTotKOn, "TotK ein", "TotK aus");
     NoteModeChange(e, baseY, s.StrKOn, scale.LastStrKOn, "StrK ein", "StrK aus");
     NoteModeChange(e, baseY, s.HandMode, scale.LastHandMode, "Hand", "Regler");
+    if (!scale.PendingMark.empty()) {
+        e.Hidden = false;
+        e.MarkTop = baseY - 24;
+        e.MarkBottom = baseY + 24;
+        if (!e.ModeText.empty())
+            scale.PendingMark += ' ' + e.ModeText;
+        e.ModeText.swap(scale.PendingMark);
+        scale.PendingMark.clear();
+    }
     TrimToWindow(scale);
 }
 

@@ -86,6 +86,9 @@ public:
     bool LastTotKOn{false};
     bool LastStrKOn{false};
     bool LastHandMode{false};
+    // The text of changes made by a schedule since the last entry ("w=300");
+    // the next entry becomes a +-24 marker that shows it. Empty: no mark.
+    std::string PendingMark;
 };
 
 // The seven traces in their fixed order.
@@ -113,8 +116,9 @@ void TrimToWindow(TCurve &list);
 
 // Appends one scale entry for `seconds` since the reset: a +-8 mark every 15 s,
 // a +-16 mark with the seconds as text every 60 s, a +-24 marker with a mode
-// text when a mode flag of `s` differs from what the scale saw last. Then
-// TrimToWindow.
+// text when a mode flag of `s` differs from what the scale saw last, and a
+// +-24 marker with the pending mark's text (before any mode text) when the
+// scale holds one. Then TrimToWindow.
 void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int baseY);
 
 // Turns `entry` into a +-24 marker with onText/offText when now != last, and

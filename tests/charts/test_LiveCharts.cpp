@@ -60,6 +60,40 @@ TEST(LiveCharts, DrawAllCurvesTwiceRestoresTheCharts)
     }
 }
 
+TEST(LiveCharts, MarksOfTheNextTickGoOnBothScalesAndEraseCleanly)
+{
+    LiveCharts charts;
+    charts.SetImageSize(600, 180);
+    charts.SetTimeAxisLength(180);
+    LoopState s;
+    ResetLoopState(s, false, false, false);
+    charts.ResetCharts(s);
+    const QImage regler = charts.ReglerImage().copy();
+    for (int t = 0; t < 40; ++t) {
+        if (t == 10) {
+            charts.MarkNextTick("w=300");
+            charts.MarkNextTick("Kr=2");
+            charts.MarkNextTick(""); // nothing to show: no mark
+        }
+        ChartTick(s, charts);
+    }
+    for (const TRunningScale *scale : {&charts.ControllerScale(), &charts.PlantScale()}) {
+        EXPECT_EQ((*scale)[10].ModeText, "w=300 Kr=2");
+        EXPECT_FALSE((*scale)[10].Hidden);
+        EXPECT_EQ((*scale)[11].ModeText, "");
+    }
+    EXPECT_NE(charts.ReglerImage(), regler);
+    charts.DrawAllCurves();
+    charts.DrawScales(true);
+    EXPECT_EQ(charts.ReglerImage(), regler);
+
+    // A reset drops a mark not yet shown.
+    charts.MarkNextTick("Stop");
+    charts.ResetCharts(s);
+    ChartTick(s, charts);
+    EXPECT_EQ(charts.ControllerScale()[0].ModeText, "");
+}
+
 TEST(LiveCharts, ErasingEverythingLeavesTheFreshFrame)
 {
     // Traces crossing the label row (Z near -150, y parts negative) must not

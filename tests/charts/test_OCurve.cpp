@@ -175,6 +175,31 @@ TEST(AddScaleMark, ModeChangeAtFullMinuteCarriesBothTexts)
     EXPECT_EQ(scale[0].MarkBottom, 132);
 }
 
+TEST(AddScaleMark, PendingMarkMakesOneMarkerAndIsUsedOnce)
+{
+    LoopState s;
+    TRunningScale scale(600, s);
+    scale.PendingMark = "w=300";
+    AddScaleMark(scale, s, 7, 140);
+    EXPECT_FALSE(scale[0].Hidden);
+    EXPECT_EQ(scale[0].ModeText, "w=300");
+    EXPECT_EQ(scale[0].MarkTop, 116);
+    EXPECT_EQ(scale[0].MarkBottom, 164);
+    EXPECT_TRUE(scale.PendingMark.empty());
+    AddScaleMark(scale, s, 8, 140);
+    EXPECT_TRUE(scale[1].Hidden);
+    EXPECT_EQ(scale[1].ModeText, "");
+
+    // With a mode change on the same entry both texts show, the change's
+    // own text after the schedule's; a full minute keeps its label.
+    scale.PendingMark = "Kr=2";
+    s.HandMode = true;
+    AddScaleMark(scale, s, 60, 140);
+    EXPECT_EQ(scale[2].ModeText, "Kr=2 Hand");
+    EXPECT_EQ(scale[2].SecondsLabel, "60");
+    EXPECT_EQ(scale[2].MarkTop, 116);
+}
+
 TEST(ChartLists, CreateAndFreeReplaceAllNine)
 {
     ChartLists lists;
