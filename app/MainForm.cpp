@@ -66,6 +66,7 @@ TKavlonMain::TKavlonMain(QWidget *parent)
     controls_.ReglerImage->SetImage(&charts_.ReglerImage());
     controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
     evaluationMenu_.Attach(this, controls_);
+    experimentMenu_.Attach(controls_);
 
     // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
     // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
@@ -96,8 +97,10 @@ void TKavlonMain::FormCreate()
     settingsOpen_ = OpenSettings();
     LoadSettings();
     evaluationMenu_.LoadSettings(settings_);
-    if (settingsOpen_)
+    if (settingsOpen_) {
         evaluationMenu_.SetStore(&settings_);
+        experimentMenu_.SetStore(&settings_);
+    }
     // (The trace colours follow the background inside the charts.)
 
     // The operator's values start at the loop's own defaults.
@@ -237,6 +240,7 @@ void TKavlonMain::FormClose()
     curvesExist_ = false;
     evaluationMenu_.Close();
     evaluationMenu_.SetStore(nullptr);
+    experimentMenu_.Close();
     CloseSettings();
     timer_.stop();
     disconnect(&timer_, nullptr, this, nullptr);
@@ -297,6 +301,7 @@ void TKavlonMain::ResetGraphics()
     measured_.StartFromRest(loop_);
     RepaintCharts();
     evaluationMenu_.Refresh();
+    experimentMenu_.LoopRestarted();
 }
 
 void TKavlonMain::SetPanelColors()
@@ -346,6 +351,8 @@ void TKavlonMain::ActionOnTimer()
     controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
     RepaintCharts();
     evaluationMenu_.Refresh();
+    // The experiment's changes due after this second.
+    experimentMenu_.AfterTick(loop_.TickCount);
 }
 
 void TKavlonMain::LoopChanged(const OperatorSettings &before)
@@ -463,10 +470,50 @@ void TKavlonMain::VorhaltezeitUpDownClick(SpinDirection direction)
 
 void TKavlonMain::SpeedUpDownClick(SpinDirection direction)
 {
-    loop_.Speed = SpeedStep(loop_.Speed, direction == SpinDirection::Right);
-    controls_.Interval->setText(QString::number(loop_.Speed));
     // Written at every click, also when the value did not change.
+    SetSpeed(SpeedStep(loop_.Speed, direction == SpinDirection::Right));
+}
+
+void TKavlonMain::SetSpeed(int speed)
+{
+    loop_.Speed = SanitiseSpeed(speed);
+    controls_.Interval->setText(QString::number(loop_.Speed));
     settings_.Write(Settings::Intervall, loop_.Speed);
+}
+
+void TKavlonMain::SetOperatorValue(SpinValue which, Real value)
+{
+    const auto before = OperatorSettings::Of(loop_);
+    const QString point = QLocale().decimalPoint();
+    switch (which) {
+    case SpinValue::w:
+        loop_.w = value;
+        controls_.Sollwert->setText(GeneralNumberText(loop_.w, point));
+        break;
+    case SpinValue::Z:
+        loop_.Z = value;
+        controls_.Stoergroesse->setText(GeneralNumberText(loop_.Z, point));
+        break;
+    case SpinValue::y:
+        loop_.y = value;
+        controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
+        break;
+    case SpinValue::Tn:
+        loop_.Tn = value;
+        WriteParameterReadOut(controls_.Nachstellzeit, loop_.Tn);
+        break;
+    case SpinValue::Kr:
+        loop_.Kr = value;
+        WriteParameterReadOut(controls_.Verstaerkung, loop_.Kr);
+        break;
+    case SpinValue::Tv:
+        loop_.Tv = value;
+        WriteParameterReadOut(controls_.Vorhaltezeit, loop_.Tv);
+        break;
+    }
+    if (!loop_.HandMode) // in manual mode the title stays "Handregelung"
+        UpdateControllerCaption();
+    LoopChanged(before);
 }
 
 // ---------------------------------------------------------------------------
@@ -770,6 +817,15 @@ void TKavlonMain::TellMeasuredFull()
     box->setModal(false);
     box->show();
 }
+
+// ---------------------------------------------------------------------------
+// Experiments
+
+void TKavlonMain::VersuchOeffnenClick() { experimentMenu_.OpenCommand(); }
+void TKavlonMain::VersuchNeuStartenClick() { experimentMenu_.RestartCommand(); }
+void TKavlonMain::VersuchSchliessenClick() { experimentMenu_.CloseCommand(); }
+void TKavlonMain::VersuchAufgabeClick() { experimentMenu_.ShowTaskCommand(); }
+void TKavlonMain::VersuchSpeichernClick() { experimentMenu_.SaveCommand(); }
 
 // ---------------------------------------------------------------------------
 // Help

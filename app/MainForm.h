@@ -3,6 +3,7 @@
 #include "analysis/CsvWriter.h"
 #include "analysis/MeasuredRun.h"
 #include "app/EvaluationMenu.h"
+#include "app/ExperimentMenu.h"
 #include "app/KeyPreview.h"
 #include "app/MainFormControls.h"
 #include "app/Settings.h"
@@ -17,6 +18,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QAction;
 class QLineEdit;
@@ -56,6 +58,8 @@ public:
     // Writes the recording to `path`; on failure tells the operator in German
     // and keeps the recording. Returns whether the file was written.
     bool SaveMeasuredData(const QString &path, CsvForm form);
+    // The experiment files: loading, the changes at their seconds, saving.
+    ExperimentMenu &ExperimentCommands() { return experimentMenu_; }
     QTimer &SimulationTimer() { return timer_; }
     bool Running() const { return timer_.isActive(); }
     bool PrintInColor() const { return printInColor_; }
@@ -120,6 +124,11 @@ public slots:
 
     // The menu "Versuch".
     void MesswerteSpeichernClick();
+    void VersuchOeffnenClick();
+    void VersuchNeuStartenClick();
+    void VersuchSchliessenClick();
+    void VersuchAufgabeClick();
+    void VersuchSpeichernClick();
 
     void GeneralHelpClick();
     void HelpOnControllerClick();
@@ -134,12 +143,22 @@ public:
     // Loop state from rest (flags from the three switches), fresh charts and lists.
     void ResetGraphics();
     void SetPanelColors();
+    // SelectPlant with the row of the plant table.
+    void SelectPlantRow(int index);
     void UpdateControllerCaption();
     void UpdatePlantCaption();
     void SetControllerMode(bool controllerOn);
     void EnableOption(bool on);
     void SelectPlant(int index, const QString &optionText, QToolButton *plantButton,
                      QAction *plantMenuItem);
+    // Sets one of the operator's values as its arrows would leave it: the
+    // value, its read-out, the controller's title; a change of the loop for
+    // the evaluation. The value must lie in its range.
+    void SetOperatorValue(SpinValue which, Real value);
+    // The computation speed (1..100), its read-out and the stored preference.
+    void SetSpeed(int speed);
+    // Marks the next tick on the running time scales ("w=300").
+    void MarkNextTick(const std::string &text) { charts_.MarkNextTick(text); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -157,8 +176,6 @@ private:
     void SetSwitch(bool &flag, bool on);
     void OptionSwitchClick(bool on);
     void TimeAxisCommand(int length, QAction *item);
-    // SelectPlant with the row of the plant table.
-    void SelectPlantRow(int index);
     void SetTimerPeriod(int ms);
     void CallHelp(HelpCommand command, int number);
     void WriteParameterReadOut(QLineEdit *readOut, Real value);
@@ -183,6 +200,7 @@ private:
     Evaluation evaluation_;
     EvaluationMenu evaluationMenu_{evaluation_, charts_};
     MeasuredRun measured_;
+    ExperimentMenu experimentMenu_{*this};
     QTimer timer_;
     SettingsStore settings_;
     bool settingsOpen_ = false;
@@ -194,7 +212,9 @@ private:
     bool damageTold_ = false;
     KeyPreview keyPreview_;
 
-    // The controls the handlers work on, as BuildMainForm made them.
+    // The controls the handlers work on, as BuildMainForm made them. The
+    // experiment reads the switch positions from them.
+    friend class ExperimentMenu;
     MainFormControls controls_;
     QAction *checkedPlantItem_ = nullptr;
 

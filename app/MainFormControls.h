@@ -62,6 +62,10 @@ struct MainFormControls {
     QAction *Toleranzband2 = nullptr;
     QAction *Toleranzband5 = nullptr;
     QAction *ReferenzLoeschen = nullptr;
+    // The menu "Versuch": the commands that need a loaded experiment.
+    QAction *VersuchNeuStarten = nullptr;
+    QAction *VersuchSchliessen = nullptr;
+    QAction *VersuchAufgabe = nullptr;
 
     // The tool button and the menu item of each plant, by plant index.
     std::array<QToolButton *, PlantCount> PlantButtons{};

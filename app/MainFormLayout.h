@@ -479,6 +479,19 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio, EvaluationHelpContext)
         .On(&TKavlonMain::HelpOnEvaluationClick),
     Sub("VersuchMenu", "&Versuch"),
+    M("VersuchOeffnen", "VersuchMenu", "Versuch &öffnen…").On(&TKavlonMain::VersuchOeffnenClick),
+    M("VersuchNeuStarten", "VersuchMenu", "Versuch &neu starten")
+        .KeptIn(&MainFormControls::VersuchNeuStarten)
+        .On(&TKavlonMain::VersuchNeuStartenClick),
+    M("VersuchSchliessen", "VersuchMenu", "Versuch s&chließen")
+        .KeptIn(&MainFormControls::VersuchSchliessen)
+        .On(&TKavlonMain::VersuchSchliessenClick),
+    M("VersuchAufgabe", "VersuchMenu", "&Aufgabe anzeigen")
+        .KeptIn(&MainFormControls::VersuchAufgabe)
+        .On(&TKavlonMain::VersuchAufgabeClick),
+    M("N8", "VersuchMenu", "-"),
+    M("VersuchSpeichern", "VersuchMenu", "Einstellungen als Versuch &speichern…")
+        .On(&TKavlonMain::VersuchSpeichernClick),
     M("MesswerteSpeichern", "VersuchMenu", "&Messwerte speichern…")
         .On(&TKavlonMain::MesswerteSpeichernClick),
     Sub("HilfeMenu", "&Hilfe"),

@@ -80,6 +80,8 @@ inline constexpr Setting<int> Toleranzband{"Toleranzband", static_cast<int>(Defa
 // spreadsheet form (else the international one).
 inline constexpr Setting<const char *> MesswerteOrdner{"MesswerteOrdner", ""};
 inline constexpr Setting<bool> MesswerteDeutsch{"MesswerteDeutsch", true};
+// The folder the experiment dialogs last used; empty: the shipped experiments.
+inline constexpr Setting<const char *> VersuchOrdner{"VersuchOrdner", ""};
 
 } // namespace Settings
 

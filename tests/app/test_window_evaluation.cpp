@@ -72,7 +72,7 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
     TKavlonMain &win = Window();
     const QList<QAction *> bar = win.menuBar()->actions();
     ASSERT_GE(bar.size(), 3);
-    // "Versuch" stands between it and "Hilfe".
+    // The menu "Versuch" stands between it and "Hilfe".
     EXPECT_EQ(bar[bar.size() - 3]->text(), QStringLiteral("A&uswertung"));
     EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("&Versuch"));
     EXPECT_EQ(bar.last()->text(), QStringLiteral("&Hilfe"));
