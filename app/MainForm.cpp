@@ -8,6 +8,7 @@
 #include "app/MainFormLayout.h"
 #include "app/MeasuredDataFile.h"
 #include "app/NumberFormat.h"
+#include "app/PrinterSetup.h"
 #include "engine/OperatorValues.h"
 #include "engine/PlantTable.h"
 #include "output/ExportInputs.h"
@@ -26,7 +27,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QRadioButton>
@@ -704,7 +704,8 @@ void TKavlonMain::DruckerEinstellungClick()
 {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    QPageSetupDialog dialog(printer_.get(), this);
+    // The printer itself can be chosen too, not only paper and orientation.
+    PrinterSetupDialog dialog(*printer_, this);
     dialog.exec(); // its answer changes nothing but the printer's own settings
 }
 

@@ -67,6 +67,8 @@ public:
     QString HelpFilePath() const { return helpFilePath_; }
     const SettingsStore &Store() const { return settings_; }
     QWidget *ClientArea() const { return controls_.ClientArea; }
+    // The session's printer, once a print or the printer set-up made it.
+    const QPrinter *Printer() const { return printer_.get(); }
 
 public slots:
     // The simulation tick.
