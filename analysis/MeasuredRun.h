@@ -54,7 +54,7 @@ struct MeasuredRow {
 class MeasuredRun {
 public:
     // 48 hours of simulated seconds: twice the longest lesson day one could
-    // leave running, at about 60 bytes a tick (10 MB when full).
+    // leave running, at about 63 bytes a tick (10.4 MiB when full).
     static constexpr std::size_t MaxTicks = 2 * 24 * 60 * 60;
 
     MeasuredRun();

@@ -6,6 +6,8 @@
 #include "tests/analysis/CsvReading.h"
 #include "tests/app/AppTestSupport.h"
 
+#include "app/HelpViewer.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -295,6 +297,27 @@ TEST_F(MeasuredTest, AFullRecordingIsToldOnceAndTheRunGoesOn)
     for (int k = 0; k < 60; ++k)
         win.ActionOnTimer();
     EXPECT_EQ(FailureTexts(win, "MeasuredFullMessage").size(), 2);
+}
+
+} // namespace
+} // namespace kavlon::test
+
+namespace kavlon::test {
+namespace {
+
+TEST(MeasuredHelp, TheTopicOnMeasuredDataOpensByItsNumber)
+{
+    const QString file = QStringLiteral(KAVLON_SOURCE_HELP_DIR "/Kavlon.hlp");
+    ASSERT_TRUE(HelpViewer::Call(nullptr, file, HelpCommand::Context, 1050));
+    HelpViewer *viewer = HelpViewer::Instance();
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->CurrentTitle(), QStringLiteral("Messwerte speichern"));
+    // It names the two forms the dialog offers and the recording's limit.
+    const QString text = viewer->CurrentText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("CSV für deutsche Tabellenkalkulation")));
+    EXPECT_TRUE(text.contains(QStringLiteral("CSV international")));
+    EXPECT_TRUE(text.contains(QString::number(MeasuredRun::MaxTicks / 3600) + QStringLiteral(" Stunden")));
+    HelpViewer::Call(nullptr, QString(), HelpCommand::Quit, 0);
 }
 
 } // namespace
