@@ -535,11 +535,10 @@ ExperimentReadResult ReadExperiment(std::string_view text)
     x.task = NormalisedTask(task);
     SortSchedule(x.events);
 
-    // The controller sets y itself: a manual value needs the manual mode.
+    // A start value of y counts only in manual mode (the controller sets y
+    // otherwise); a change of y at a second where the controller runs would
+    // act on nothing and is a mistake in the schedule.
     const bool hand = x.settings.hand.value_or(false);
-    if (x.settings.y && !hand)
-        return refuse(keys.LineOf("Stellgroesse"),
-                      "Stellgroesse gilt nur mit Betrieb=Hand (sonst stellt der Regler y).");
     if (const ScheduledEvent *e = FirstYOutsideHandMode(x.events, hand))
         return refuse(seconds.LineOf(std::to_string(e->tick)),
                       Quoted(e->text) + ": Stellgroesse lässt sich nur im Betrieb Hand setzen.");

@@ -20,7 +20,7 @@ struct ExperimentSettings {
     std::optional<Real> kr;
     std::optional<Real> tn;
     std::optional<Real> tv;
-    std::optional<Real> y; // Stellgroesse, only with Betrieb=Hand
+    std::optional<Real> y; // Stellgroesse, used only with Betrieb=Hand
     std::optional<bool> arwu;
     std::optional<bool> option;
     std::optional<int> timeAxis; // Zeitachse: 180, 300 or 600

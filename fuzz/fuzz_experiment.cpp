@@ -36,8 +36,6 @@ void CheckExperiment(const Experiment &x)
     for (const auto &[v, which] : values)
         if (*v && !fuzz::InRange(which, **v))
             fuzz::Broken("a start value outside the operator's range");
-    if (s.y && !s.hand.value_or(false))
-        fuzz::Broken("y without manual mode");
     if (s.timeAxis && *s.timeAxis != 180 && *s.timeAxis != 300 && *s.timeAxis != 600)
         fuzz::Broken("a time axis the window does not offer");
     if (s.speed && (*s.speed < MinSpeed || *s.speed > MaxSpeed))

@@ -32,6 +32,7 @@ const char *const PlantF = "[Versuch]\n"
                            "Kr=1\n"
                            "Tn=10\n"
                            "Tv=0\n"
+                           "Stellgroesse=30\n" // manual mode only: no effect here
                            "ARWU=Aus\n"
                            "Option=Ein\n"
                            "Zeitachse=300\n"
