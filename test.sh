@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice:
 # the optimised build and the AddressSanitizer + UndefinedBehaviorSanitizer build;
-# then runs each fuzz target for a short while (scripts/fuzz.sh).
+# then builds and checks the Debian package (scripts/package.sh) and runs each
+# fuzz target for a short while (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
@@ -13,4 +14,5 @@ for preset in default asan; do
   ctest --preset "$preset"
 done
 
+scripts/package.sh
 scripts/fuzz.sh

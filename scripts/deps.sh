@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2 fonts-urw-base35 fontconfig
   xvfb xauth imagemagick poppler-utils
   qt6-translations-l10n
+  dpkg-dev appstream lintian file desktop-file-utils man-db binutils
 )
 
 missing=()
