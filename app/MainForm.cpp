@@ -754,6 +754,8 @@ CsvTitle TKavlonMain::MeasuredTitle() const
                      .toString(QDateTime::currentDateTime(), QStringLiteral("dd.MM.yyyy HH:mm:ss"))
                      .toStdString();
     title.Start = measured_.Start();
+    if (experimentMenu_.Loaded())
+        title.Experiment = experimentMenu_.Current()->title;
     return title;
 }
 

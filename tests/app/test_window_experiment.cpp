@@ -186,6 +186,16 @@ TEST_F(ExperimentTest, ChangesActAtTheirSecondsAndAreMarkedOnTheScale)
     EXPECT_EQ(win.Loop().TickCount, 600);
 }
 
+TEST_F(ExperimentTest, TheMeasuredDataNameTheOpenExperiment)
+{
+    TKavlonMain &win = ShownWindow(1000, 700);
+    EXPECT_EQ(win.MeasuredTitle().Experiment, "");
+    Open(WriteFile(QStringLiteral("f.kversuch"), PlantF));
+    EXPECT_EQ(win.MeasuredTitle().Experiment, "Störverhalten der Strecke F");
+    Item("VersuchSchliessen")->trigger();
+    EXPECT_EQ(win.MeasuredTitle().Experiment, "");
+}
+
 TEST_F(ExperimentTest, ABadFileIsOneMessageNamingTheLineAndChangesNothing)
 {
     TKavlonMain &win = ShownWindow(1000, 700);
