@@ -45,6 +45,8 @@ void EvaluationMenu::Attach(QWidget *owner, const MainFormControls &controls)
         views_[i]->SetOverlay([this, chart](QPainter &p) {
             if (evaluation_.ShowsAnything())
                 evaluation_.Paint(p, charts_, chart);
+            if (chart == PlantChart && plantOverlay_)
+                plantOverlay_(p);
         });
         QObject::connect(views_[i], &ChartView::LeftButtonAt, owner,
                          [this](QPoint pixel, bool shift) { PointerAt(pixel, shift); });

@@ -6,7 +6,9 @@
 #include <QPointer>
 
 #include <cstddef>
+#include <functional>
 
+class QPainter;
 class QWidget;
 
 namespace kavlon {
@@ -77,6 +79,13 @@ public:
     // The window closes: so does the table.
     void Close();
 
+    // Painted over the plant chart after the evaluation's own overlays (the
+    // step test's construction); empty paints nothing.
+    void SetPlantOverlay(std::function<void(QPainter &)> paint)
+    {
+        plantOverlay_ = std::move(paint);
+    }
+
     // The figures table once it was opened, else null.
     FiguresTable *Table() const;
 
@@ -91,6 +100,7 @@ private:
     ChartView *views_[2] = {nullptr, nullptr}; // by chart: controller, plant
     const MainFormControls *controls_ = nullptr;
     QPointer<FiguresTable> table_;
+    std::function<void(QPainter &)> plantOverlay_;
 };
 
 } // namespace kavlon
