@@ -67,6 +67,7 @@ TKavlonMain::TKavlonMain(QWidget *parent)
     controls_.RegelstreckeImage->SetImage(&charts_.RegelstreckeImage());
     evaluationMenu_.Attach(this, controls_);
     experimentMenu_.Attach(controls_);
+    evaluationMenu_.SetPlantOverlay([this](QPainter &p) { tuningMenu_.PaintPlantChart(p); });
 
     // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
     // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
@@ -298,6 +299,7 @@ void TKavlonMain::ResetGraphics()
     charts_.SetImageSize(controls_.ReglerImage->width(), controls_.ReglerImage->height());
     charts_.ResetCharts(loop_);
     evaluation_.StartFromRest(loop_);
+    tuningMenu_.Restarted();
     measured_.StartFromRest(loop_);
     RepaintCharts();
     evaluationMenu_.Refresh();
@@ -337,6 +339,7 @@ void TKavlonMain::RepaintCharts()
 void TKavlonMain::ActionOnTimer()
 {
     ChartTick(loop_, charts_, evaluation_, [this](const LoopState &t) { measured_.Sample(t); });
+    tuningMenu_.AfterTick();
     if (measured_.TakeFullNotice())
         TellMeasuredFull();
 
@@ -372,6 +375,7 @@ void TKavlonMain::LoopChanged(const OperatorSettings &before)
     was.StrKOn = before.StrKOn;
     measured_.Note(ChangeText(was, loop_));
     evaluation_.OperatorChanged(loop_);
+    tuningMenu_.LoopChanged();
     evaluationMenu_.Refresh();
 }
 
@@ -733,6 +737,50 @@ void TKavlonMain::Toleranzband5Click() { evaluationMenu_.BandCommand(5); }
 void TKavlonMain::KennwerteTabelleClick() { evaluationMenu_.TableCommand(); }
 void TKavlonMain::KurveMerkenClick() { evaluationMenu_.KeepReferenceCommand(); }
 void TKavlonMain::ReferenzLoeschenClick() { evaluationMenu_.ClearReferenceCommand(); }
+void TKavlonMain::SprungantwortClick() { tuningMenu_.StepTestCommand(); }
+void TKavlonMain::KennfeldClick() { tuningMenu_.MapCommand(); }
+
+void TKavlonMain::SwitchMode(bool controllerOn)
+{
+    QRadioButton *button = controllerOn ? controls_.ReglerButton : controls_.HandButton;
+    if (!button->isChecked())
+        button->click();
+}
+
+void TKavlonMain::SetManualOutput(Real y)
+{
+    const auto before = OperatorSettings::Of(loop_);
+    const SpinRange r = RangeOf(SpinValue::y);
+    loop_.y = Clamp(y, r.lo, r.hi);
+    controls_.Stellgroesse->setText(FormatFixed(loop_.y, 0));
+    LoopChanged(before);
+}
+
+void TKavlonMain::SetControllerValues(Real kr, Real tn, Real tv)
+{
+    const auto before = OperatorSettings::Of(loop_);
+    const auto limit = [](Real v, SpinValue which) {
+        const SpinRange r = RangeOf(which);
+        return Clamp(v, r.lo, r.hi);
+    };
+    loop_.Kr = limit(kr, SpinValue::Kr);
+    loop_.Tn = limit(tn, SpinValue::Tn);
+    loop_.Tv = limit(tv, SpinValue::Tv);
+    WriteParameterReadOut(controls_.Verstaerkung, loop_.Kr);
+    WriteParameterReadOut(controls_.Nachstellzeit, loop_.Tn);
+    WriteParameterReadOut(controls_.Vorhaltezeit, loop_.Tv);
+    if (!loop_.HandMode)
+        UpdateControllerCaption();
+    LoopChanged(before);
+}
+
+LoopState TKavlonMain::RestartedInControllerMode() const
+{
+    LoopState s = loop_;
+    ResetLoopState(s, controls_.ARWUOnButton->isChecked(), controls_.OptionOnButton->isChecked(),
+                   false);
+    return s;
+}
 
 // ---------------------------------------------------------------------------
 // Measured data
@@ -858,6 +906,8 @@ void TKavlonMain::HelpOnEvaluationClick()
 {
     CallHelp(HelpCommand::Context, layout::EvaluationHelpContext);
 }
+
+void TKavlonMain::HelpOnTuningClick() { CallHelp(HelpCommand::Context, layout::TuningHelpContext); }
 
 void TKavlonMain::HelpOnHelpClick() { CallHelp(HelpCommand::HelpOnHelp, 0); }
 void TKavlonMain::HelpIndexClick() { CallHelp(HelpCommand::Finder, 0); }

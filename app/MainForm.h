@@ -8,6 +8,7 @@
 #include "app/MainFormControls.h"
 #include "app/Settings.h"
 #include "app/SpinArrows.h"
+#include "app/TuningMenu.h"
 #include "charts/Evaluation.h"
 #include "charts/LiveCharts.h"
 #include "engine/LoopState.h"
@@ -69,6 +70,16 @@ public:
     QWidget *ClientArea() const { return controls_.ClientArea; }
     // The session's printer, once a print or the printer set-up made it.
     const QPrinter *Printer() const { return printer_.get(); }
+    const TuningMenu &TuningCommands() const { return tuningMenu_; }
+
+    // What the step test and the tuning map do to the loop, each through the
+    // window's own controls and handlers: the mode switch (a click on its
+    // radio button), manual output y, and Kr, Tn, Tv with their read-outs.
+    void SwitchMode(bool controllerOn);
+    void SetManualOutput(Real y);
+    void SetControllerValues(Real kr, Real tn, Real tv);
+    // The loop as a reset would restart it now, in controller mode.
+    LoopState RestartedInControllerMode() const;
 
 public slots:
     // The simulation tick.
@@ -123,6 +134,9 @@ public slots:
     void KurveMerkenClick();
     void ReferenzLoeschenClick();
     void HelpOnEvaluationClick();
+    void SprungantwortClick();
+    void KennfeldClick();
+    void HelpOnTuningClick();
 
     // The menu "Versuch".
     void MesswerteSpeichernClick();
@@ -201,6 +215,8 @@ private:
     LiveCharts charts_;
     Evaluation evaluation_;
     EvaluationMenu evaluationMenu_{evaluation_, charts_};
+    friend class TuningMenu; // repaints the charts
+    TuningMenu tuningMenu_{*this};
     MeasuredRun measured_;
     ExperimentMenu experimentMenu_{*this};
     QTimer timer_;

@@ -45,6 +45,7 @@ struct MainFormControls {
     QLineEdit *Interval = nullptr;
 
     QRadioButton *HandButton = nullptr;
+    QRadioButton *ReglerButton = nullptr;
     QRadioButton *ARWUOnButton = nullptr;
     QRadioButton *OptionOnButton = nullptr;
     QLabel *OptionLabel = nullptr;

@@ -313,6 +313,7 @@ inline constexpr auto Controls = std::to_array<Control>({
         .On(&TKavlonMain::HandButtonClick),
     C("ReglerButton", "SwitchPanel", Kind::Radio, 16, 12, 57, 17, Arial12Bold, "Regler", "", NoHelp,
       true, true)
+        .KeptIn(&MainFormControls::ReglerButton)
         .On(&TKavlonMain::ReglerButtonClick),
     C("ARWUPanel", "ControlPanel", Kind::SubPanel, 616, 56, 145, 33),
     C("ARWULabel", "ARWUPanel", Kind::FixedLabel, 8, 8, 41, 16, Arial12Bold, "ARWU")
@@ -382,6 +383,8 @@ inline constexpr int TimeAxisRadioGroup = 0;
 inline constexpr int BandRadioGroup = 2;
 // The help topic on the menu "Auswertung".
 inline constexpr int EvaluationHelpContext = 1030;
+// The help topic on the step test and the tuning map.
+inline constexpr int TuningHelpContext = 1031;
 inline constexpr int CtrlC = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_C);
 inline constexpr int CtrlP = static_cast<int>(Qt::ControlModifier) | static_cast<int>(Qt::Key_P);
 inline constexpr int F1 = static_cast<int>(Qt::Key_F1);
@@ -475,9 +478,15 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("ReferenzLoeschen", "AuswertungMenu", "Referenz &löschen")
         .KeptIn(&MainFormControls::ReferenzLoeschen)
         .On(&TKavlonMain::ReferenzLoeschenClick),
+    M("N8", "AuswertungMenu", "-"),
+    M("Sprungantwort", "AuswertungMenu", "&Sprungantwort auswerten…")
+        .On(&TKavlonMain::SprungantwortClick),
+    M("Kennfeld", "AuswertungMenu", "Kenn&feld…").On(&TKavlonMain::KennfeldClick),
     M("N7", "AuswertungMenu", "-"),
     M("HelpOnEvaluation", "AuswertungMenu", "Hilfe zur &Auswertung", NoRadio, EvaluationHelpContext)
         .On(&TKavlonMain::HelpOnEvaluationClick),
+    M("HelpOnTuning", "AuswertungMenu", "Hilfe zur &Reglereinstellung", NoRadio, TuningHelpContext)
+        .On(&TKavlonMain::HelpOnTuningClick),
     Sub("VersuchMenu", "&Versuch"),
     M("VersuchOeffnen", "VersuchMenu", "Versuch &öffnen…").On(&TKavlonMain::VersuchOeffnenClick),
     M("VersuchNeuStarten", "VersuchMenu", "Versuch &neu starten")

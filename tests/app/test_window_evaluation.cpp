@@ -95,8 +95,12 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
         {"N6", "", false},
         {"KurveMerken", "K&urve merken", false},
         {"ReferenzLoeschen", "Referenz &löschen", false},
+        {"N8", "", false},
+        {"Sprungantwort", "&Sprungantwort auswerten…", false},
+        {"Kennfeld", "Kenn&feld…", false},
         {"N7", "", false},
         {"HelpOnEvaluation", "Hilfe zur &Auswertung", false},
+        {"HelpOnTuning", "Hilfe zur &Reglereinstellung", false},
     };
     const QList<QAction *> items = menu->actions();
     ASSERT_EQ(items.size(), static_cast<qsizetype>(std::size(rows)));
