@@ -478,7 +478,7 @@ inline constexpr auto Menu = std::to_array<MenuItem>({
     M("ReferenzLoeschen", "AuswertungMenu", "Referenz &löschen")
         .KeptIn(&MainFormControls::ReferenzLoeschen)
         .On(&TKavlonMain::ReferenzLoeschenClick),
-    M("N8", "AuswertungMenu", "-"),
+    M("N11", "AuswertungMenu", "-"),
     M("Sprungantwort", "AuswertungMenu", "&Sprungantwort auswerten…")
         .On(&TKavlonMain::SprungantwortClick),
     M("Kennfeld", "AuswertungMenu", "Kenn&feld…").On(&TKavlonMain::KennfeldClick),

@@ -95,7 +95,7 @@ TEST_F(EvaluationTest, MenuAuswertungStandsBeforeHilfeWithItsItems)
         {"N6", "", false},
         {"KurveMerken", "K&urve merken", false},
         {"ReferenzLoeschen", "Referenz &löschen", false},
-        {"N8", "", false},
+        {"N11", "", false},
         {"Sprungantwort", "&Sprungantwort auswerten…", false},
         {"Kennfeld", "Kenn&feld…", false},
         {"N7", "", false},
