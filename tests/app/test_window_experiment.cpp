@@ -2,6 +2,8 @@
 
 #include "app/ExperimentMenu.h"
 #include "app/ExperimentTask.h"
+#include "cli/SimRun.h"
+#include "engine/RealText.h"
 #include "experiment/ExperimentFile.h"
 
 #include <QApplication>
@@ -13,7 +15,9 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <cstdio>
 #include <fstream>
+#include <sstream>
 
 namespace kavlon::test {
 namespace {
@@ -194,6 +198,67 @@ TEST_F(ExperimentTest, TheMeasuredDataNameTheOpenExperiment)
     EXPECT_EQ(win.MeasuredTitle().Experiment, "Störverhalten der Strecke F");
     Item("VersuchSchliessen")->trigger();
     EXPECT_EQ(win.MeasuredTitle().Experiment, "");
+}
+
+// kavlon-sim's rows for an experiment file: "x,y" of each tick, as text.
+std::vector<std::string> SimulatedXY(const std::string &path)
+{
+    const sim::ParseResult parsed = sim::ParseArguments({"--experiment", path});
+    EXPECT_TRUE(parsed.ok()) << parsed.error;
+    std::FILE *f = std::tmpfile();
+    EXPECT_TRUE(sim::RunSimulation(parsed.options, f));
+    std::rewind(f);
+    std::string text;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+        text.append(buf, n);
+    std::fclose(f);
+    std::vector<std::string> rows;
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line); // header
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string t, w, x, y;
+        std::getline(fields, t, ',');
+        std::getline(fields, w, ',');
+        std::getline(fields, x, ',');
+        std::getline(fields, y, ',');
+        rows.push_back(x + "," + y);
+    }
+    return rows;
+}
+
+std::string XY(Real xValue, Real yValue)
+{
+    char x[RealTextCapacity], y[RealTextCapacity];
+    return std::string(x, WriteRealText(x, xValue)) + ","
+           + std::string(y, WriteRealText(y, yValue));
+}
+
+// The window runs a shipped experiment tick for tick as kavlon-sim does: the
+// same start, each change after the same second, through the Stop (a pause
+// of the window's timer only) to the end. The values of each tick are those
+// the recording took within it: a change after the tick sets y at once.
+TEST_F(ExperimentTest, TheWindowRunsAShippedExperimentAsKavlonSimDoes)
+{
+    for (const char *name : {"F_Totzeitkompensation.kversuch", "C_Kennlinie.kversuch"}) {
+        SCOPED_TRACE(name);
+        const std::string path = std::string(KAVLON_SOURCE_EXPERIMENTS_DIR "/") + name;
+        const std::vector<std::string> expected = SimulatedXY(path);
+        ASSERT_GT(expected.size(), 600u);
+        TKavlonMain &win = ShownWindow(1000, 700);
+        ASSERT_TRUE(win.ExperimentCommands().Load(QString::fromStdString(path)));
+        Item("StartStop")->trigger();
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            win.ActionOnTimer();
+            ASSERT_EQ(win.Measured().Size(), i + 1);
+            const MeasuredRow row = win.Measured().Row(i);
+            ASSERT_EQ(XY(row.x, row.y), expected[i]) << "tick " << i + 1;
+        }
+        EXPECT_FALSE(win.Running()) << "the file's Stop paused the timer";
+        window_.reset();
+    }
 }
 
 TEST_F(ExperimentTest, ABadFileIsOneMessageNamingTheLineAndChangesNothing)
