@@ -83,6 +83,26 @@ inline void CheckParseResult(const sim::ParseResult &result, bool quotedNewline 
         default: break;
         }
     }
+    if (o.identify && !InRange(SpinValue::y, *o.identify))
+        Broken("a step test to an output outside 0..100");
+    if (o.identify && o.sweep)
+        Broken("a step test and a sweep at once");
+    if (o.threads < 0 || o.threads > 256)
+        Broken("a thread count the sweep cannot take");
+    if (o.sweep) {
+        const SweepSpec &sw = *o.sweep;
+        if (sw.Points() < 1 || sw.Points() > MaxSweepPoints)
+            Broken("a sweep with no points or too many");
+        if (o.sweepCsv.empty() && o.sweepPng.empty())
+            Broken("a sweep that writes nothing");
+        const auto axisInRange = [](const SweepAxis &a, SpinValue which) {
+            return a.count >= 1 && a.stepSteps >= 1 && InRange(which, a.Lo())
+                   && InRange(which, a.Hi());
+        };
+        if (!axisInRange(sw.kr, SpinValue::Kr) || !axisInRange(sw.tn, SpinValue::Tn)
+            || (sw.tv && !axisInRange(*sw.tv, SpinValue::Tv)))
+            Broken("a swept value outside the operator's range");
+    }
 }
 
 } // namespace kavlon::fuzz
