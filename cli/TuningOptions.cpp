@@ -115,6 +115,8 @@ std::string CheckTuningOptions(SimOptions &o)
         const std::string what = o.identify ? "--identify" : "--sweep";
         if (!o.metrics.empty() || WantsPictures(o))
             return what + ": not with --metrics, --charts, --png or --pdf";
+        if (o.format != CsvForm::International)
+            return what + ": writes its own CSV, not --format de";
     }
     if (o.identify && !o.ticksGiven)
         o.ticks = 0; // the step from rest

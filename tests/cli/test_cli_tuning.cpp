@@ -171,6 +171,8 @@ TEST(CliSweep, WrongArgumentsAreOneLineAndStatus2)
              std::string("--identify 5 --mode hand --y 5"),
              withFile("--identify 5 --sweep kr=1:2:1,tn=5:10:1"),
              std::string("--identify 5 --png p.png"),
+             std::string("--identify 5 --format de"),
+             withFile("--sweep kr=1:2:1,tn=5:10:1 --format de"),
          }) {
         const CliResult r = RunSim(args);
         EXPECT_EQ(r.status, 2) << args;
