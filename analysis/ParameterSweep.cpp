@@ -113,15 +113,18 @@ std::int64_t BestPoint(const SweepSpec &spec, const std::vector<SweepCell> &cell
     const std::int64_t first = layer * tvIndex;
     std::int64_t best = -1;
     Real bestValue = 0;
+    Real bestIae = 0;
     for (std::int64_t p = first; p < first + layer && p < static_cast<std::int64_t>(cells.size());
          ++p) {
         const SweepCell &cell = cells[static_cast<std::size_t>(p)];
         const std::optional<Real> v = MetricOf(cell, metric);
         if (!CellSettled(cell) || !v)
             continue;
-        if (best < 0 || *v < bestValue) {
+        const Real iae = cell->IAE.value_or(0);
+        if (best < 0 || *v < bestValue || (*v == bestValue && iae < bestIae)) {
             best = p;
             bestValue = *v;
+            bestIae = iae;
         }
     }
     return best;

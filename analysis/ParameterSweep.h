@@ -67,7 +67,8 @@ std::optional<Real> MetricOf(const SweepCell &cell, SweepMetric metric);
 bool CellSettled(const SweepCell &cell);
 
 // The best point of one Tv layer: the smallest value of `metric` among the
-// settled cells, the first in point order on ties; -1 if no cell is settled.
+// settled cells; on a tie the smaller IAE (many cells overshoot by 0 %), then
+// the first in point order; -1 if no cell is settled.
 std::int64_t BestPoint(const SweepSpec &spec, const std::vector<SweepCell> &cells,
                        SweepMetric metric, std::int32_t tvIndex);
 

@@ -269,8 +269,10 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
                        ScaleColor(bar.height() > 1 ? double(y) / (bar.height() - 1) : 0));
         p.setPen(Qt::black);
         p.drawRect(bar.adjusted(-1, -1, 0, 0));
-        p.drawText(QRect(bar.left() - 10, bar.top() - fm.height() - 6, RightMargin, fm.height()),
-                   Qt::AlignLeft, SweepMetricTitle(metric));
+        // The scale's title, kept inside the picture's right edge.
+        p.drawText(QRect(plot.right() + 4, bar.top() - fm.height() - 6,
+                         view.width - plot.right() - 8, fm.height()),
+                   Qt::AlignRight, SweepMetricTitle(metric));
         if (lo && hi) {
             const Real span = *hi - *lo;
             const int decimals = span >= 100 ? 0 : (span >= 1 ? 1 : 3);

@@ -168,8 +168,13 @@ TEST(ParameterSweep, CsvRowsAndBestCell)
     EXPECT_EQ(BestPoint(spec, cells, SweepMetric::IAE, 0), 1);
     EXPECT_FALSE(CellSettled(cells[0]));
     EXPECT_EQ(BestPoint(spec, {creeping, creeping}, SweepMetric::IAE, 0), -1);
-    // Ties go to the first point.
+    // Ties go to the smaller IAE, then to the first point.
     EXPECT_EQ(BestPoint(spec, {settled, settled}, SweepMetric::Settling, 0), 0);
+    StepSegment smallerIae = settled;
+    smallerIae.IAE = 8000;
+    EXPECT_EQ(BestPoint(spec, {settled, smallerIae}, SweepMetric::Settling, 0), 1);
+    smallerIae.Settling = 41;
+    EXPECT_EQ(BestPoint(spec, {settled, smallerIae}, SweepMetric::Settling, 0), 0);
 }
 
 TEST(ParameterSweep, CancelLeavesTheRestEmpty)
