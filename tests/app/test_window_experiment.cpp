@@ -395,6 +395,27 @@ TEST_F(ExperimentTest, ALoadedExperimentIsSavedWithItsTaskAndChanges)
     EXPECT_EQ(r.experiment.settings.kr, 1.5L);
 }
 
+TEST_F(ExperimentTest, ChangesOfYAreLeftOutWhenTheControllerNowSetsY)
+{
+    // Saved as they stand, the settings say "Regler"; the schedule's changes
+    // of y would make a file that is refused, so they stay out, and the
+    // operator is told.
+    TKavlonMain &win = ShownWindow(1000, 700);
+    Open(WriteFile(QStringLiteral("c.kversuch"), "[Versuch]\nTitel=Kennlinie\nRegelstrecke=C\n"
+                                                 "Betrieb=Hand\n[Ablauf]\n50=Stellgroesse 30\n"));
+    QTest::mouseClick(Get<QRadioButton>("ReglerButton"), Qt::LeftButton);
+    const QString path = dir_.path() + QStringLiteral("/regler.kversuch");
+    ASSERT_TRUE(win.ExperimentCommands().Save(path));
+    QMessageBox *note = Message("ExperimentSaveNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->text().contains(QStringLiteral("Ablauf")));
+    const ExperimentReadResult r = ReadExperimentFile(QFile::encodeName(path).toStdString());
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.experiment.title, "Kennlinie");
+    EXPECT_EQ(r.experiment.settings.hand, false);
+    EXPECT_TRUE(r.experiment.events.empty());
+}
+
 TEST_F(ExperimentTest, AFailedSaveIsAMessageAndAnOldFileStaysWhole)
 {
     TKavlonMain &win = ShownWindow(1000, 700);
