@@ -116,17 +116,23 @@ void CsvWriter::Header(const CsvTitle &title)
 
 void CsvWriter::Row(int t, const LoopState &s, std::string_view event)
 {
-    MeasuredRow r = MeasuredRow::Of(s, event);
-    r.t = t;
-    Row(r);
+    // Straight from the loop: kavlon-sim writes a row every tick.
+    WriteRow(t, {s.w, s.x, s.y, s.yp, s.yi, s.yd, s.Z, s.CompSignal},
+             {s.HandMode, s.ARWUOn, s.TotKOn, s.StrKOn}, event);
 }
 
 void CsvWriter::Row(const MeasuredRow &r)
 {
+    WriteRow(r.t, {r.w, r.x, r.y, r.yp, r.yi, r.yd, r.Z, r.CompSignal},
+             {r.Hand, r.ARWU, r.TotK, r.StrK}, r.Event);
+}
+
+void CsvWriter::WriteRow(int t, const std::array<Real, 8> &values, const std::array<bool, 4> &flags,
+                         std::string_view event)
+{
     char num[16];
-    const auto end = std::to_chars(num, num + sizeof num, r.t);
+    const auto end = std::to_chars(num, num + sizeof num, t);
     buffer_.insert(buffer_.end(), num, end.ptr);
-    const std::array<Real, 8> values{r.w, r.x, r.y, r.yp, r.yi, r.yd, r.Z, r.CompSignal};
     for (std::size_t i = 0; i < values.size(); ++i) {
         buffer_.push_back(separator_);
         Append(columns_[i].Of(values[i]));
@@ -134,13 +140,13 @@ void CsvWriter::Row(const MeasuredRow &r)
     if (form_ == CsvForm::International) {
         buffer_.push_back('\n');
     } else {
-        for (bool flag : {r.Hand, r.ARWU, r.TotK, r.StrK}) {
+        for (bool flag : flags) {
             buffer_.push_back(';');
             buffer_.push_back(flag ? '1' : '0');
         }
         buffer_.push_back(';');
-        if (!r.Event.empty())
-            Append(GermanTextCell(r.Event));
+        if (!event.empty())
+            Append(GermanTextCell(event));
         Append(GermanLineEnd);
     }
     if (buffer_.size() >= BlockSize)

@@ -86,6 +86,8 @@ public:
     bool Flush();
 
 private:
+    void WriteRow(int t, const std::array<Real, 8> &values, const std::array<bool, 4> &flags,
+                  std::string_view event);
     void Append(std::string_view text);
 
     static constexpr std::size_t BlockSize = 1 << 16;
