@@ -4,7 +4,9 @@
 #include "tests/cli/ScratchFolder.h"
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 
 struct CliResult {
@@ -26,4 +28,14 @@ inline CliResult RunSim(const std::string &args)
     r.out = ReadAll(out);
     r.err = ReadAll(err);
     return r;
+}
+
+// The lines of a program's output, without their line ends.
+inline std::vector<std::string> Lines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
