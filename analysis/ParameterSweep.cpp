@@ -70,22 +70,22 @@ std::string ParseSweepAxis(const std::string &text, SpinValue which, SweepAxis &
     return {};
 }
 
-std::int64_t SweepSpec::Points() const
+std::int64_t SweepPlan::Points() const
 {
     return static_cast<std::int64_t>(kr.count) * tn.count * TvCount();
 }
 
-Real SweepSpec::KrOf(std::int64_t point) const
+Real SweepPlan::KrOf(std::int64_t point) const
 {
     return kr.At(static_cast<std::int32_t>(point % kr.count));
 }
 
-Real SweepSpec::TnOf(std::int64_t point) const
+Real SweepPlan::TnOf(std::int64_t point) const
 {
     return tn.At(static_cast<std::int32_t>(point / kr.count % tn.count));
 }
 
-Real SweepSpec::TvOf(std::int64_t point) const
+Real SweepPlan::TvOf(std::int64_t point) const
 {
     if (!tv)
         return fixedTv;
@@ -106,10 +106,10 @@ std::optional<Real> MetricOf(const SweepCell &cell, SweepMetric metric)
 
 bool CellSettled(const SweepCell &cell) { return cell && cell->Settling.has_value(); }
 
-std::int64_t BestPoint(const SweepSpec &spec, const std::vector<SweepCell> &cells,
+std::int64_t BestPoint(const SweepPlan &plan, const std::vector<SweepCell> &cells,
                        SweepMetric metric, std::int32_t tvIndex)
 {
-    const std::int64_t layer = static_cast<std::int64_t>(spec.kr.count) * spec.tn.count;
+    const std::int64_t layer = static_cast<std::int64_t>(plan.kr.count) * plan.tn.count;
     const std::int64_t first = layer * tvIndex;
     std::int64_t best = -1;
     Real bestValue = 0;
@@ -130,11 +130,11 @@ std::int64_t BestPoint(const SweepSpec &spec, const std::vector<SweepCell> &cell
     return best;
 }
 
-std::vector<SweepCell> RunSweep(const SweepSpec &spec, const SweepRunner &run, unsigned threads,
+std::vector<SweepCell> RunSweep(const SweepPlan &plan, const SweepRunner &run, unsigned threads,
                                 SweepControl *control,
                                 const std::function<void(std::int64_t)> &progress)
 {
-    const std::int64_t total = spec.Points();
+    const std::int64_t total = plan.Points();
     std::vector<SweepCell> cells(static_cast<std::size_t>(total));
     SweepControl own;
     SweepControl &ctl = control ? *control : own;
@@ -154,7 +154,7 @@ std::vector<SweepCell> RunSweep(const SweepSpec &spec, const SweepRunner &run, u
                 break;
             const std::int64_t end = std::min(total, begin + Batch);
             for (std::int64_t p = begin; p < end; ++p)
-                cells[static_cast<std::size_t>(p)] = run(spec.KrOf(p), spec.TnOf(p), spec.TvOf(p));
+                cells[static_cast<std::size_t>(p)] = run(plan.KrOf(p), plan.TnOf(p), plan.TvOf(p));
             ctl.done.fetch_add(end - begin);
         }
         std::lock_guard lock(m);
@@ -187,11 +187,11 @@ std::vector<SweepCell> RunSweep(const SweepSpec &spec, const SweepRunner &run, u
 
 std::string SweepCsvHeader() { return "kr,tn,tv,rise,settling,overshoot,emax,steady_error,iae\n"; }
 
-std::string SweepCsvRow(const SweepSpec &spec, std::int64_t point, const SweepCell &cell)
+std::string SweepCsvRow(const SweepPlan &plan, std::int64_t point, const SweepCell &cell)
 {
     std::string line;
     char text[RealTextCapacity];
-    for (Real v : {spec.KrOf(point), spec.TnOf(point), spec.TvOf(point)}) {
+    for (Real v : {plan.KrOf(point), plan.TnOf(point), plan.TvOf(point)}) {
         line.append(text, WriteRealText(text, v));
         line.push_back(',');
     }

@@ -34,7 +34,7 @@ struct SweepAxis {
 std::string ParseSweepAxis(const std::string &text, SpinValue which, SweepAxis &axis);
 
 // What is swept: Kr and Tn always, Tv optionally (otherwise it stays fixed).
-struct SweepSpec {
+struct SweepPlan {
     SweepAxis kr;
     SweepAxis tn;
     std::optional<SweepAxis> tv;
@@ -69,7 +69,7 @@ bool CellSettled(const SweepCell &cell);
 // The best point of one Tv layer: the smallest value of `metric` among the
 // settled cells; on a tie the smaller IAE (many cells overshoot by 0 %), then
 // the first in point order; -1 if no cell is settled.
-std::int64_t BestPoint(const SweepSpec &spec, const std::vector<SweepCell> &cells,
+std::int64_t BestPoint(const SweepPlan &plan, const std::vector<SweepCell> &cells,
                        SweepMetric metric, std::int32_t tvIndex);
 
 // Runs one point of the sweep: the scenario with Kr, Tn and Tv set.
@@ -86,7 +86,7 @@ struct SweepControl {
 // number of threads. `progress` (if any) is called on the calling thread about
 // ten times a second with the points done. A cancelled sweep returns the
 // cells done so far and leaves the others empty.
-std::vector<SweepCell> RunSweep(const SweepSpec &spec, const SweepRunner &run, unsigned threads,
+std::vector<SweepCell> RunSweep(const SweepPlan &plan, const SweepRunner &run, unsigned threads,
                                 SweepControl *control = nullptr,
                                 const std::function<void(std::int64_t done)> &progress = {});
 
@@ -126,6 +126,6 @@ SweepCell FirstSegmentOfRun(LoopState s, std::int32_t ticks, Real bandPercent, B
 // steady_error,iae" and one row per point in point order, the figures written
 // as in the metrics CSV.
 std::string SweepCsvHeader();
-std::string SweepCsvRow(const SweepSpec &spec, std::int64_t point, const SweepCell &cell);
+std::string SweepCsvRow(const SweepPlan &plan, std::int64_t point, const SweepCell &cell);
 
 } // namespace kavlon

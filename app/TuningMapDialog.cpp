@@ -35,12 +35,12 @@ void TuningMapWidget::mousePressEvent(QMouseEvent *event)
         emit ClickedAt(event->position().toPoint());
 }
 
-SweepSpec TuningMapDialog::WindowGrid()
+SweepPlan TuningMapDialog::WindowGrid()
 {
-    SweepSpec spec;
-    ParseSweepAxis("0.1:10:0.1", SpinValue::Kr, spec.kr);
-    ParseSweepAxis("2:200:2", SpinValue::Tn, spec.tn);
-    return spec;
+    SweepPlan plan;
+    ParseSweepAxis("0.1:10:0.1", SpinValue::Kr, plan.kr);
+    ParseSweepAxis("2:200:2", SpinValue::Tn, plan.tn);
+    return plan;
 }
 
 TuningMapDialog::TuningMapDialog(QWidget *owner, Pick pick) : QDialog(owner), pick_(std::move(pick))
@@ -74,9 +74,9 @@ TuningMapDialog::TuningMapDialog(QWidget *owner, Pick pick) : QDialog(owner), pi
     connect(view_, &TuningMapWidget::ClickedAt, this, [this](QPoint pixel) {
         if (!HasMap())
             return;
-        const std::optional<std::int64_t> point = TuningMapPointAt(spec_, MapView(), pixel);
+        const std::optional<std::int64_t> point = TuningMapPointAt(plan_, MapView(), pixel);
         if (point && pick_)
-            pick_(spec_.KrOf(*point), spec_.TnOf(*point));
+            pick_(plan_.KrOf(*point), plan_.TnOf(*point));
     });
     poll_.setInterval(100);
     connect(&poll_, &QTimer::timeout, this, &TuningMapDialog::Poll);
@@ -93,17 +93,17 @@ void TuningMapDialog::Stop()
     }
 }
 
-void TuningMapDialog::Compute(const LoopState &start, Real bandPercent, const SweepSpec &spec)
+void TuningMapDialog::Compute(const LoopState &start, Real bandPercent, const SweepPlan &plan)
 {
     Stop();
-    spec_ = spec;
-    spec_.fixedTv = start.Tv;
+    plan_ = plan;
+    plan_.fixedTv = start.Tv;
     cells_.clear();
     computed_.clear();
     cancelled_ = false;
     finished_ = false;
     control_ = std::make_unique<SweepControl>();
-    const auto total = spec_.Points();
+    const auto total = plan_.Points();
     progress_->setRange(0, static_cast<int>(total));
     progress_->setValue(0);
     progress_->show();
@@ -113,9 +113,9 @@ void TuningMapDialog::Compute(const LoopState &start, Real bandPercent, const Sw
                          .arg(RunTicks));
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     // The worker gets copies of everything it reads.
-    worker_ = std::thread([this, start, bandPercent, spec = spec_, threads] {
+    worker_ = std::thread([this, start, bandPercent, plan = plan_, threads] {
         computed_ = RunSweep(
-            spec,
+            plan,
             [&start, bandPercent](Real kr, Real tn, Real tv) {
                 LoopState s = start;
                 s.Kr = kr;
@@ -171,7 +171,7 @@ void TuningMapDialog::Redraw()
 {
     if (!HasMap())
         return;
-    view_->SetImage(DrawTuningMap(spec_, cells_, Metric(), MapView()));
+    view_->SetImage(DrawTuningMap(plan_, cells_, Metric(), MapView()));
 }
 
 SweepMetric TuningMapDialog::Metric() const

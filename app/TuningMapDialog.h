@@ -52,21 +52,21 @@ public:
 
     // The grid the window sweeps: Kr 0,1 .. 10 by 0,1 and Tn 2 .. 200 by 2,
     // each run 1200 s from rest.
-    static SweepSpec WindowGrid();
+    static SweepPlan WindowGrid();
     static constexpr std::int32_t RunTicks = 1200;
 
     TuningMapDialog(QWidget *owner, Pick pick);
     ~TuningMapDialog() override;
 
     // Starts computing the map for runs from `start` (Tv as it stands there),
-    // with the tolerance band `bandPercent`; `spec` defaults to WindowGrid().
-    void Compute(const LoopState &start, Real bandPercent, const SweepSpec &spec = WindowGrid());
+    // with the tolerance band `bandPercent`; `plan` defaults to WindowGrid().
+    void Compute(const LoopState &start, Real bandPercent, const SweepPlan &plan = WindowGrid());
     // Marks the operator's current values on the map.
     void SetCurrent(Real kr, Real tn);
 
     bool Computing() const { return worker_.joinable(); }
     bool HasMap() const { return !cells_.empty() && !cancelled_; }
-    const SweepSpec &Spec() const { return spec_; }
+    const SweepPlan &Plan() const { return plan_; }
     const std::vector<SweepCell> &Cells() const { return cells_; }
     TuningMapWidget *View() const { return view_; }
     SweepMetric Metric() const;
@@ -83,7 +83,7 @@ private:
     void Stop();
 
     Pick pick_;
-    SweepSpec spec_;
+    SweepPlan plan_;
     std::vector<SweepCell> cells_;
     std::vector<SweepCell> computed_; // written by the worker until it ends
     std::unique_ptr<SweepControl> control_;

@@ -15,10 +15,10 @@ kavlon::sim::SimOptions Scenario(char plant)
     kavlon::sim::SimOptions o;
     o.plant = plant - 'A';
     o.ticks = 1200;
-    kavlon::SweepSpec spec;
-    kavlon::ParseSweepAxis("0.1:10:0.1", kavlon::SpinValue::Kr, spec.kr);
-    kavlon::ParseSweepAxis("2:200:2", kavlon::SpinValue::Tn, spec.tn);
-    o.sweep = spec;
+    kavlon::SweepPlan plan;
+    kavlon::ParseSweepAxis("0.1:10:0.1", kavlon::SpinValue::Kr, plan.kr);
+    kavlon::ParseSweepAxis("2:200:2", kavlon::SpinValue::Tn, plan.tn);
+    o.sweep = plan;
     return o;
 }
 

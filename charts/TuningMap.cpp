@@ -103,49 +103,49 @@ TuningMapPanel TuningMapPanelAt(const TuningMapView &view, std::int32_t tvIndex)
     return p;
 }
 
-QSize TuningMapSize(const SweepSpec &spec, const TuningMapView &view)
+QSize TuningMapSize(const SweepPlan &plan, const TuningMapView &view)
 {
-    return QSize(view.width, view.panelHeight * spec.TvCount());
+    return QSize(view.width, view.panelHeight * plan.TvCount());
 }
 
-QRect TuningMapCell(const SweepSpec &spec, const QRect &plot, std::int32_t krIndex,
+QRect TuningMapCell(const SweepPlan &plan, const QRect &plot, std::int32_t krIndex,
                     std::int32_t tnIndex)
 {
     const auto edge = [](int from, int length, std::int32_t i, std::int32_t n) {
         return from + static_cast<int>(static_cast<std::int64_t>(length) * i / n);
     };
-    const int left = edge(plot.left(), plot.width(), krIndex, spec.kr.count);
-    const int right = edge(plot.left(), plot.width(), krIndex + 1, spec.kr.count);
+    const int left = edge(plot.left(), plot.width(), krIndex, plan.kr.count);
+    const int right = edge(plot.left(), plot.width(), krIndex + 1, plan.kr.count);
     // Tn grows upwards: index 0 at the bottom.
-    const int bottom = edge(plot.top(), plot.height(), spec.tn.count - tnIndex, spec.tn.count);
-    const int top = edge(plot.top(), plot.height(), spec.tn.count - tnIndex - 1, spec.tn.count);
+    const int bottom = edge(plot.top(), plot.height(), plan.tn.count - tnIndex, plan.tn.count);
+    const int top = edge(plot.top(), plot.height(), plan.tn.count - tnIndex - 1, plan.tn.count);
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-std::optional<std::int64_t> TuningMapPointAt(const SweepSpec &spec, const TuningMapView &view,
+std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const TuningMapView &view,
                                              QPoint pixel)
 {
     if (view.panelHeight <= 0 || pixel.y() < 0)
         return std::nullopt;
     const std::int32_t tv = pixel.y() / view.panelHeight;
-    if (tv >= spec.TvCount())
+    if (tv >= plan.TvCount())
         return std::nullopt;
     const QRect plot = TuningMapPanelAt(view, tv).plot;
     if (!plot.contains(pixel))
         return std::nullopt;
     const auto kr = static_cast<std::int32_t>(static_cast<std::int64_t>(pixel.x() - plot.left())
-                                              * spec.kr.count / plot.width());
+                                              * plan.kr.count / plot.width());
     const auto fromBottom = static_cast<std::int32_t>(
-        static_cast<std::int64_t>(plot.bottom() - pixel.y()) * spec.tn.count / plot.height());
-    const std::int32_t krIndex = std::clamp(kr, 0, spec.kr.count - 1);
-    const std::int32_t tnIndex = std::clamp(fromBottom, 0, spec.tn.count - 1);
-    return (static_cast<std::int64_t>(tv) * spec.tn.count + tnIndex) * spec.kr.count + krIndex;
+        static_cast<std::int64_t>(plot.bottom() - pixel.y()) * plan.tn.count / plot.height());
+    const std::int32_t krIndex = std::clamp(kr, 0, plan.kr.count - 1);
+    const std::int32_t tnIndex = std::clamp(fromBottom, 0, plan.tn.count - 1);
+    return (static_cast<std::int64_t>(tv) * plan.tn.count + tnIndex) * plan.kr.count + krIndex;
 }
 
-QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells, SweepMetric metric,
+QImage DrawTuningMap(const SweepPlan &plan, const std::vector<SweepCell> &cells, SweepMetric metric,
                      const TuningMapView &view)
 {
-    QImage image(TuningMapSize(spec, view), QImage::Format_RGB32);
+    QImage image(TuningMapSize(plan, view), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -153,9 +153,9 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
     const QFont label = MapFont(12);
     const QFont title = MapFont(15, true);
     const QFontMetrics fm(label);
-    const std::int64_t layer = static_cast<std::int64_t>(spec.kr.count) * spec.tn.count;
+    const std::int64_t layer = static_cast<std::int64_t>(plan.kr.count) * plan.tn.count;
 
-    for (std::int32_t tv = 0; tv < spec.TvCount(); ++tv) {
+    for (std::int32_t tv = 0; tv < plan.TvCount(); ++tv) {
         const TuningMapPanel panel = TuningMapPanelAt(view, tv);
         const QRect &plot = panel.plot;
         const std::int64_t first = layer * tv;
@@ -180,11 +180,11 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
             return *hi > *lo ? static_cast<double>((v - *lo) / (*hi - *lo)) : 0.0;
         };
 
-        for (std::int32_t tn = 0; tn < spec.tn.count; ++tn) {
-            for (std::int32_t kr = 0; kr < spec.kr.count; ++kr) {
-                const std::int64_t pt = first + static_cast<std::int64_t>(tn) * spec.kr.count + kr;
+        for (std::int32_t tn = 0; tn < plan.tn.count; ++tn) {
+            for (std::int32_t kr = 0; kr < plan.kr.count; ++kr) {
+                const std::int64_t pt = first + static_cast<std::int64_t>(tn) * plan.kr.count + kr;
                 const SweepCell &c = cellOf(pt);
-                const QRect r = TuningMapCell(spec, plot, kr, tn);
+                const QRect r = TuningMapCell(plan, plot, kr, tn);
                 const std::optional<Real> v = MetricOf(c, metric);
                 if (!c)
                     p.fillRect(r, NoSegment);
@@ -198,11 +198,11 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
         p.drawRect(plot.adjusted(-1, -1, 0, 0));
 
         // The best cell: a ring, white inside black so it shows on any colour.
-        if (const std::int64_t best = BestPoint(spec, cells, metric, tv); best >= 0) {
+        if (const std::int64_t best = BestPoint(plan, cells, metric, tv); best >= 0) {
             const std::int64_t inLayer = best - first;
             const QRect r =
-                TuningMapCell(spec, plot, static_cast<std::int32_t>(inLayer % spec.kr.count),
-                              static_cast<std::int32_t>(inLayer / spec.kr.count));
+                TuningMapCell(plan, plot, static_cast<std::int32_t>(inLayer % plan.kr.count),
+                              static_cast<std::int32_t>(inLayer / plan.kr.count));
             const int radius = std::max(6, std::min(r.width(), r.height()) / 2 + 3);
             p.setRenderHint(QPainter::Antialiasing, true);
             p.setBrush(Qt::NoBrush);
@@ -215,9 +215,9 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
         // The operator's current Kr and Tn: a cross.
         if (view.currentKr && view.currentTn) {
             const int x = static_cast<int>(std::lrint(
-                AxisPixel(spec.kr, *view.currentKr, plot.left(), plot.right() + 1, false)));
+                AxisPixel(plan.kr, *view.currentKr, plot.left(), plot.right() + 1, false)));
             const int y = static_cast<int>(std::lrint(
-                AxisPixel(spec.tn, *view.currentTn, plot.top(), plot.bottom() + 1, true)));
+                AxisPixel(plan.tn, *view.currentTn, plot.top(), plot.bottom() + 1, true)));
             for (const auto &[pen, width] : {std::pair{Qt::white, 5}, std::pair{Qt::black, 2}}) {
                 p.setPen(QPen(QColor(pen), width));
                 p.drawLine(x - 9, y, x + 9, y);
@@ -229,25 +229,25 @@ QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells,
         p.setPen(Qt::black);
         p.setFont(title);
         QString heading = QStringLiteral("Kennfeld: ") + SweepMetricTitle(metric)
-                          + QStringLiteral(" bei Tv = ") + Number(spec.TvOf(first), 1)
+                          + QStringLiteral(" bei Tv = ") + Number(plan.TvOf(first), 1)
                           + QStringLiteral(" s");
         p.drawText(QRect(panel.panel.left(), panel.panel.top() + 6, view.width, 22),
                    Qt::AlignHCenter | Qt::AlignTop, heading);
 
         // Axes: tick labels at cell centres, about ten of them.
         p.setFont(label);
-        const int krEvery = std::max(1, (spec.kr.count + 9) / 10);
-        for (std::int32_t kr = 0; kr < spec.kr.count; kr += krEvery) {
-            const QRect r = TuningMapCell(spec, plot, kr, 0);
-            const QString text = Number(spec.kr.At(kr), Decimals(spec.kr));
+        const int krEvery = std::max(1, (plan.kr.count + 9) / 10);
+        for (std::int32_t kr = 0; kr < plan.kr.count; kr += krEvery) {
+            const QRect r = TuningMapCell(plan, plot, kr, 0);
+            const QString text = Number(plan.kr.At(kr), Decimals(plan.kr));
             p.drawLine(r.center().x(), plot.bottom() + 1, r.center().x(), plot.bottom() + 5);
             p.drawText(QRect(r.center().x() - 40, plot.bottom() + 6, 80, fm.height()),
                        Qt::AlignHCenter, text);
         }
-        const int tnEvery = std::max(1, (spec.tn.count + 9) / 10);
-        for (std::int32_t tn = 0; tn < spec.tn.count; tn += tnEvery) {
-            const QRect r = TuningMapCell(spec, plot, 0, tn);
-            const QString text = Number(spec.tn.At(tn), 0);
+        const int tnEvery = std::max(1, (plan.tn.count + 9) / 10);
+        for (std::int32_t tn = 0; tn < plan.tn.count; tn += tnEvery) {
+            const QRect r = TuningMapCell(plan, plot, 0, tn);
+            const QString text = Number(plan.tn.At(tn), 0);
             p.drawLine(plot.left() - 6, r.center().y(), plot.left() - 2, r.center().y());
             p.drawText(QRect(plot.left() - 52, r.center().y() - fm.height() / 2, 44, fm.height()),
                        Qt::AlignRight | Qt::AlignVCenter, text);

@@ -36,21 +36,21 @@ struct TuningMapPanel {
 TuningMapPanel TuningMapPanelAt(const TuningMapView &view, std::int32_t tvIndex);
 
 // The picture's size for a sweep.
-QSize TuningMapSize(const SweepSpec &spec, const TuningMapView &view);
+QSize TuningMapSize(const SweepPlan &plan, const TuningMapView &view);
 
 // The rectangle of cell (kr index, tn index) within a panel's plot.
-QRect TuningMapCell(const SweepSpec &spec, const QRect &plot, std::int32_t krIndex,
+QRect TuningMapCell(const SweepPlan &plan, const QRect &plot, std::int32_t krIndex,
                     std::int32_t tnIndex);
 
 // The point of the cell under a picture pixel, or empty off the cells.
-std::optional<std::int64_t> TuningMapPointAt(const SweepSpec &spec, const TuningMapView &view,
+std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const TuningMapView &view,
                                              QPoint pixel);
 
 // The map's German title and the metric's name with its unit.
 QString SweepMetricTitle(SweepMetric metric);
 
 // Draws the whole map. Needs a running QGuiApplication for its texts.
-QImage DrawTuningMap(const SweepSpec &spec, const std::vector<SweepCell> &cells, SweepMetric metric,
+QImage DrawTuningMap(const SweepPlan &plan, const std::vector<SweepCell> &cells, SweepMetric metric,
                      const TuningMapView &view);
 
 } // namespace kavlon

@@ -48,7 +48,7 @@ struct SimOptions {
     bool bandGiven = false;
     bool ticksGiven = false;
     std::optional<Real> identify;   // --identify Y1: the step test instead of the CSV run
-    std::optional<SweepSpec> sweep; // --sweep: the tuning map instead of the CSV run
+    std::optional<SweepPlan> sweep; // --sweep: the tuning map instead of the CSV run
     std::string sweepCsv;           // one row of figures per point
     std::string sweepPng;           // the heat map of sweepMetric
     SweepMetric sweepMetric = SweepMetric::IAE;

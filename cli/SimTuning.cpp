@@ -84,11 +84,11 @@ std::vector<SweepCell> RunSweepOf(const SimOptions &o, unsigned threads,
         nullptr, progress);
 }
 
-std::string SweepCsv(const SweepSpec &spec, const std::vector<SweepCell> &cells)
+std::string SweepCsv(const SweepPlan &plan, const std::vector<SweepCell> &cells)
 {
     std::string out = SweepCsvHeader();
     for (std::size_t p = 0; p < cells.size(); ++p)
-        out += SweepCsvRow(spec, static_cast<std::int64_t>(p), cells[p]);
+        out += SweepCsvRow(plan, static_cast<std::int64_t>(p), cells[p]);
     return out;
 }
 

@@ -26,6 +26,6 @@ std::vector<SweepCell> RunSweepOf(const SimOptions &o, unsigned threads,
                                   const std::function<void(std::int64_t done)> &progress = {});
 
 // The sweep CSV: header and one row per point.
-std::string SweepCsv(const SweepSpec &spec, const std::vector<SweepCell> &cells);
+std::string SweepCsv(const SweepPlan &plan, const std::vector<SweepCell> &cells);
 
 } // namespace kavlon::sim

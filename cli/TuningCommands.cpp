@@ -77,8 +77,8 @@ int RunSweepCommand(const SimOptions &o)
         || !OpenOutput(pngFile, "--sweep-png", o.sweepPng))
         return 2;
 
-    const SweepSpec &spec = *o.sweep;
-    const std::int64_t total = spec.Points();
+    const SweepPlan &plan = *o.sweep;
+    const std::int64_t total = plan.Points();
     const bool terminal = isatty(STDERR_FILENO) == 1;
     auto progress = [&](std::int64_t done) {
         std::fprintf(stderr, "\rkavlon-sim: sweep %lld of %lld points",
@@ -94,12 +94,12 @@ int RunSweepCommand(const SimOptions &o)
 
     bool ok = true;
     if (csvFile) {
-        const std::string csv = SweepCsv(spec, cells);
+        const std::string csv = SweepCsv(plan, cells);
         csvFile->write(csv.data(), static_cast<qint64>(csv.size()));
         ok = Commit(*csvFile, "--sweep-csv", o.sweepCsv) && ok;
     }
     if (pngFile) {
-        const QImage map = DrawTuningMap(spec, cells, o.sweepMetric, TuningMapView{});
+        const QImage map = DrawTuningMap(plan, cells, o.sweepMetric, TuningMapView{});
         if (!map.save(pngFile.get(), "PNG")) {
             ReportError("--sweep-png: writing " + QuoteValue(o.sweepPng) + " failed");
             ok = false;

@@ -13,7 +13,7 @@ namespace {
 // The grid values of the --sweep text "kr=LO:HI:STEP,tn=LO:HI:STEP[,tv=...]".
 std::string ParseSweep(const std::string &text, SimOptions &o)
 {
-    SweepSpec spec;
+    SweepPlan plan;
     bool kr = false, tn = false;
     std::size_t begin = 0;
     while (begin <= text.size()) {
@@ -25,7 +25,7 @@ std::string ParseSweep(const std::string &text, SimOptions &o)
         const std::string name = part.substr(0, eq);
         SpinValue which{};
         bool *seen = nullptr;
-        bool tvSeen = spec.tv.has_value();
+        bool tvSeen = plan.tv.has_value();
         if (name == "kr") {
             which = SpinValue::Kr;
             seen = &kr;
@@ -42,9 +42,9 @@ std::string ParseSweep(const std::string &text, SimOptions &o)
             return "--sweep: " + QuoteValue(part) + " is not " + name + "=LO:HI:STEP";
         if (*seen)
             return "--sweep: " + name + " is given twice";
-        SweepAxis &axis = which == SpinValue::Kr   ? spec.kr
-                          : which == SpinValue::Tn ? spec.tn
-                                                   : spec.tv.emplace();
+        SweepAxis &axis = which == SpinValue::Kr   ? plan.kr
+                          : which == SpinValue::Tn ? plan.tn
+                                                   : plan.tv.emplace();
         if (std::string err = ParseSweepAxis(part.substr(eq + 1), which, axis); !err.empty())
             return "--sweep: " + QuoteValue(part) + " " + err;
         *seen = true;
@@ -52,10 +52,10 @@ std::string ParseSweep(const std::string &text, SimOptions &o)
     }
     if (!kr || !tn)
         return "--sweep: " + QuoteValue(text) + " needs both kr= and tn=";
-    if (spec.Points() > MaxSweepPoints)
-        return "--sweep: " + std::to_string(spec.Points()) + " points are more than "
+    if (plan.Points() > MaxSweepPoints)
+        return "--sweep: " + std::to_string(plan.Points()) + " points are more than "
                + std::to_string(MaxSweepPoints);
-    o.sweep = spec;
+    o.sweep = plan;
     return {};
 }
 

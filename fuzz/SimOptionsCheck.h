@@ -90,7 +90,7 @@ inline void CheckParseResult(const sim::ParseResult &result, bool quotedNewline 
     if (o.threads < 0 || o.threads > 256)
         Broken("a thread count the sweep cannot take");
     if (o.sweep) {
-        const SweepSpec &sw = *o.sweep;
+        const SweepPlan &sw = *o.sweep;
         if (sw.Points() < 1 || sw.Points() > MaxSweepPoints)
             Broken("a sweep with no points or too many");
         if (o.sweepCsv.empty() && o.sweepPng.empty())

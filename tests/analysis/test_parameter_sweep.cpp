@@ -58,32 +58,32 @@ TEST(ParameterSweep, AxesOnTheSpinGrid)
 
 TEST(ParameterSweep, PointOrder)
 {
-    SweepSpec spec;
-    ASSERT_EQ(ParseSweepAxis("1:3:1", SpinValue::Kr, spec.kr), "");
-    ASSERT_EQ(ParseSweepAxis("10:20:10", SpinValue::Tn, spec.tn), "");
-    spec.tv.emplace();
-    ASSERT_EQ(ParseSweepAxis("0:0.2:0.1", SpinValue::Tv, *spec.tv), "");
-    EXPECT_EQ(spec.Points(), 18);
+    SweepPlan plan;
+    ASSERT_EQ(ParseSweepAxis("1:3:1", SpinValue::Kr, plan.kr), "");
+    ASSERT_EQ(ParseSweepAxis("10:20:10", SpinValue::Tn, plan.tn), "");
+    plan.tv.emplace();
+    ASSERT_EQ(ParseSweepAxis("0:0.2:0.1", SpinValue::Tv, *plan.tv), "");
+    EXPECT_EQ(plan.Points(), 18);
     // Kr runs fastest, then Tn, then Tv.
-    EXPECT_EQ(spec.KrOf(4), 2);
-    EXPECT_EQ(spec.TnOf(4), 20);
-    EXPECT_EQ(spec.TvOf(4), 0);
-    EXPECT_EQ(spec.TvOf(7), 1.0L / 10);
-    EXPECT_EQ(spec.TvOf(17), 2.0L / 10);
-    spec.tv.reset();
-    spec.fixedTv = 3.5L;
-    EXPECT_EQ(spec.Points(), 6);
-    EXPECT_EQ(spec.TvOf(5), 3.5L);
+    EXPECT_EQ(plan.KrOf(4), 2);
+    EXPECT_EQ(plan.TnOf(4), 20);
+    EXPECT_EQ(plan.TvOf(4), 0);
+    EXPECT_EQ(plan.TvOf(7), 1.0L / 10);
+    EXPECT_EQ(plan.TvOf(17), 2.0L / 10);
+    plan.tv.reset();
+    plan.fixedTv = 3.5L;
+    EXPECT_EQ(plan.Points(), 6);
+    EXPECT_EQ(plan.TvOf(5), 3.5L);
 }
 
 namespace {
 
-SweepSpec SmallSpec()
+SweepPlan SmallPlan()
 {
-    SweepSpec spec;
-    ParseSweepAxis("0.5:6:0.5", SpinValue::Kr, spec.kr);
-    ParseSweepAxis("5:95:10", SpinValue::Tn, spec.tn);
-    return spec;
+    SweepPlan plan;
+    ParseSweepAxis("0.5:6:0.5", SpinValue::Kr, plan.kr);
+    ParseSweepAxis("5:95:10", SpinValue::Tn, plan.tn);
+    return plan;
 }
 
 // Plant B from rest with the default set point, 600 ticks.
@@ -97,11 +97,11 @@ SweepCell PlantBPoint(Real kr, Real tn, Real tv)
     return FirstSegmentOfRun(s, 600, DefaultBandPercent, [](LoopState &, std::int32_t, auto &&) {});
 }
 
-std::string Csv(const SweepSpec &spec, const std::vector<SweepCell> &cells)
+std::string Csv(const SweepPlan &plan, const std::vector<SweepCell> &cells)
 {
     std::string out = SweepCsvHeader();
     for (std::size_t p = 0; p < cells.size(); ++p)
-        out += SweepCsvRow(spec, static_cast<std::int64_t>(p), cells[p]);
+        out += SweepCsvRow(plan, static_cast<std::int64_t>(p), cells[p]);
     return out;
 }
 
@@ -109,15 +109,15 @@ std::string Csv(const SweepSpec &spec, const std::vector<SweepCell> &cells)
 
 TEST(ParameterSweep, SameFiguresWhateverTheThreads)
 {
-    const SweepSpec spec = SmallSpec();
-    const std::vector<SweepCell> one = RunSweep(spec, PlantBPoint, 1);
-    const std::vector<SweepCell> three = RunSweep(spec, PlantBPoint, 3);
+    const SweepPlan plan = SmallPlan();
+    const std::vector<SweepCell> one = RunSweep(plan, PlantBPoint, 1);
+    const std::vector<SweepCell> three = RunSweep(plan, PlantBPoint, 3);
     ASSERT_EQ(one.size(), 120u);
-    EXPECT_EQ(Csv(spec, one), Csv(spec, three));
+    EXPECT_EQ(Csv(plan, one), Csv(plan, three));
     // Each cell is the run of its own point.
     for (std::int64_t p : {0, 37, 119}) {
-        const SweepCell direct = PlantBPoint(spec.KrOf(p), spec.TnOf(p), 0);
-        EXPECT_EQ(SweepCsvRow(spec, p, direct), SweepCsvRow(spec, p, one[std::size_t(p)]));
+        const SweepCell direct = PlantBPoint(plan.KrOf(p), plan.TnOf(p), 0);
+        EXPECT_EQ(SweepCsvRow(plan, p, direct), SweepCsvRow(plan, p, one[std::size_t(p)]));
     }
 }
 
@@ -148,10 +148,10 @@ TEST(ParameterSweep, FirstSegmentEndsTheRun)
 
 TEST(ParameterSweep, CsvRowsAndBestCell)
 {
-    SweepSpec spec;
-    ParseSweepAxis("1:2:1", SpinValue::Kr, spec.kr);
-    ParseSweepAxis("10:10:1", SpinValue::Tn, spec.tn);
-    spec.fixedTv = 0.5L;
+    SweepPlan plan;
+    ParseSweepAxis("1:2:1", SpinValue::Kr, plan.kr);
+    ParseSweepAxis("10:10:1", SpinValue::Tn, plan.tn);
+    plan.fixedTv = 0.5L;
     StepSegment settled;
     settled.Rise = 20;
     settled.Settling = 40;
@@ -163,26 +163,26 @@ TEST(ParameterSweep, CsvRowsAndBestCell)
     creeping.Settling.reset();
     creeping.IAE = 10; // smaller, but never settled
     const std::vector<SweepCell> cells{creeping, settled};
-    EXPECT_EQ(SweepCsvRow(spec, 1, cells[1]), "2,10,0.5,20,40,12.5,500,-0.25,9000\n");
-    EXPECT_EQ(SweepCsvRow(spec, 0, std::nullopt), "1,10,0.5,,,,,,\n");
-    EXPECT_EQ(BestPoint(spec, cells, SweepMetric::IAE, 0), 1);
+    EXPECT_EQ(SweepCsvRow(plan, 1, cells[1]), "2,10,0.5,20,40,12.5,500,-0.25,9000\n");
+    EXPECT_EQ(SweepCsvRow(plan, 0, std::nullopt), "1,10,0.5,,,,,,\n");
+    EXPECT_EQ(BestPoint(plan, cells, SweepMetric::IAE, 0), 1);
     EXPECT_FALSE(CellSettled(cells[0]));
-    EXPECT_EQ(BestPoint(spec, {creeping, creeping}, SweepMetric::IAE, 0), -1);
+    EXPECT_EQ(BestPoint(plan, {creeping, creeping}, SweepMetric::IAE, 0), -1);
     // Ties go to the smaller IAE, then to the first point.
-    EXPECT_EQ(BestPoint(spec, {settled, settled}, SweepMetric::Settling, 0), 0);
+    EXPECT_EQ(BestPoint(plan, {settled, settled}, SweepMetric::Settling, 0), 0);
     StepSegment smallerIae = settled;
     smallerIae.IAE = 8000;
-    EXPECT_EQ(BestPoint(spec, {settled, smallerIae}, SweepMetric::Settling, 0), 1);
+    EXPECT_EQ(BestPoint(plan, {settled, smallerIae}, SweepMetric::Settling, 0), 1);
     smallerIae.Settling = 41;
-    EXPECT_EQ(BestPoint(spec, {settled, smallerIae}, SweepMetric::Settling, 0), 0);
+    EXPECT_EQ(BestPoint(plan, {settled, smallerIae}, SweepMetric::Settling, 0), 0);
 }
 
 TEST(ParameterSweep, CancelLeavesTheRestEmpty)
 {
-    const SweepSpec spec = SmallSpec();
+    const SweepPlan plan = SmallPlan();
     SweepControl control;
     control.cancel = true;
-    const std::vector<SweepCell> cells = RunSweep(spec, PlantBPoint, 2, &control);
+    const std::vector<SweepCell> cells = RunSweep(plan, PlantBPoint, 2, &control);
     EXPECT_EQ(cells.size(), 120u);
     EXPECT_EQ(control.done.load(), 0);
     for (const SweepCell &c : cells)
@@ -190,6 +190,6 @@ TEST(ParameterSweep, CancelLeavesTheRestEmpty)
 
     // Progress is reported on the calling thread and reaches the total.
     std::int64_t last = -1;
-    RunSweep(spec, PlantBPoint, 2, nullptr, [&](std::int64_t done) { last = done; });
+    RunSweep(plan, PlantBPoint, 2, nullptr, [&](std::int64_t done) { last = done; });
     EXPECT_EQ(last, 120);
 }

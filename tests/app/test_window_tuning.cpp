@@ -181,26 +181,26 @@ TEST_F(TuningTest, TuningMapRunsBesideTheLoopAndAClickRetunes)
     TuningMapDialog *map = Tuning().MapDialog();
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(map->isVisible());
-    EXPECT_EQ(map->Spec().Points(), 10000);
+    EXPECT_EQ(map->Plan().Points(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(map->HasMap(), 60000);
     EXPECT_GT(win.Loop().TickCount, ticksBefore) << "the loop ticked while the map was computed";
     EXPECT_FALSE(map->Progress()->isVisible());
     win.StartStopClick();
 
     // The cells are the runs from rest that kavlon-sim's sweep makes.
-    const SweepSpec &spec = map->Spec();
+    const SweepPlan &plan = map->Plan();
     for (std::int64_t p : {0, 4321, 9999}) {
         LoopState s;
-        s.Kr = spec.KrOf(p);
-        s.Tn = spec.TnOf(p);
+        s.Kr = plan.KrOf(p);
+        s.Tn = plan.TnOf(p);
         const SweepCell direct = FirstSegmentOfRun(s, TuningMapDialog::RunTicks, 2,
                                                    [](LoopState &, std::int32_t, auto &&) {});
-        EXPECT_EQ(SweepCsvRow(spec, p, direct),
-                  SweepCsvRow(spec, p, map->Cells()[static_cast<std::size_t>(p)]));
+        EXPECT_EQ(SweepCsvRow(plan, p, direct),
+                  SweepCsvRow(plan, p, map->Cells()[static_cast<std::size_t>(p)]));
     }
 
     // A click in the middle of cell (Kr index 24, Tn index 9): Kr 2,5, Tn 20.
-    const QRect cell = TuningMapCell(spec, TuningMapPanelAt(map->MapView(), 0).plot, 24, 9);
+    const QRect cell = TuningMapCell(plan, TuningMapPanelAt(map->MapView(), 0).plot, 24, 9);
     QTest::mouseClick(map->View(), Qt::LeftButton, Qt::NoModifier, cell.center());
     EXPECT_EQ(win.Loop().Kr, 2.5L);
     EXPECT_EQ(win.Loop().Tn, 20);
