@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 
 namespace kavlon {
 
@@ -58,6 +59,7 @@ void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
         image_.fill(BgrToRgb(bgr));
     strokeMarks_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     strokeId_ = 0;
+    backdrop_ = QImage();
     ResetState();
 }
 
@@ -68,6 +70,7 @@ void ChartCanvas::SetImage(QImage image)
     strokeMarks_.assign(
         static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
     strokeId_ = 0;
+    backdrop_ = QImage();
     ResetState();
 }
 
@@ -224,18 +227,43 @@ QSize ChartCanvas::TextExtent(const QString &text) const
 
 int ChartCanvas::TextWidth(const QString &text) const { return Metrics().horizontalAdvance(text); }
 
+QRect ChartCanvas::TextBox(int x, int y, const QString &text) const
+{
+    const QSize extent = TextExtent(text);
+    const int left = textAlign_ == TextAlign::Right ? x - extent.width() : x;
+    return {QPoint(left, y), extent};
+}
+
 void ChartCanvas::TextOut(int x, int y, const QString &text)
 {
     if (image_.isNull() || text.isEmpty())
         return;
-    const QSize extent = TextExtent(text);
-    const int left = textAlign_ == TextAlign::Right ? x - extent.width() : x;
+    const QRect box = TextBox(x, y, text);
     QPainter painter(&image_);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.fillRect(QRect(QPoint(left, y), extent), QColor::fromRgb(BgrToRgb(textBackBgr_)));
+    painter.fillRect(box, QColor::fromRgb(BgrToRgb(textBackBgr_)));
     painter.setFont(font_);
     painter.setPen(QColor::fromRgb(BgrToRgb(fontBgr_)));
-    painter.drawText(left, y + Metrics().ascent(), text);
+    painter.drawText(box.left(), y + Metrics().ascent(), text);
+}
+
+void ChartCanvas::EraseText(int x, int y, const QString &text)
+{
+    if (image_.isNull() || text.isEmpty())
+        return;
+    const QRect box = TextBox(x, y, text).intersected(image_.rect());
+    if (box.isEmpty())
+        return;
+    if (backdrop_.size() != image_.size() || backdrop_.format() != image_.format()) {
+        FillRect(box, textBackBgr_);
+        return;
+    }
+    const auto bytes = static_cast<std::size_t>(box.width()) * sizeof(std::uint32_t);
+    for (int row = box.top(); row <= box.bottom(); ++row) {
+        const auto *from = reinterpret_cast<const std::uint32_t *>(backdrop_.constScanLine(row));
+        auto *to = reinterpret_cast<std::uint32_t *>(image_.scanLine(row));
+        std::memcpy(to + box.left(), from + box.left(), bytes);
+    }
 }
 
 void ChartCanvas::StretchDraw(const QRect &target, const QImage &source)

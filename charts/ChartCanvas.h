@@ -99,6 +99,13 @@ public:
     // Opaque text whose top is at y and whose left or right edge (by the
     // alignment) is at x.
     void TextOut(int x, int y, const QString &text);
+    // Takes back what TextOut(x, y, text) painted: the text box gets the
+    // backdrop's pixels, or, without a backdrop of this image's size, the
+    // text background colour.
+    void EraseText(int x, int y, const QString &text);
+    // The picture erased text gives back: the chart's fresh frame, so that a
+    // grid line under a label survives the label. NewImage and SetImage drop it.
+    void SetBackdrop(QImage backdrop) { backdrop_ = std::move(backdrop); }
 
     // Draws `source` scaled into `target` (source-over).
     void StretchDraw(const QRect &target, const QImage &source);
@@ -110,7 +117,10 @@ private:
     void PlotBrush(std::uint32_t *bits, qsizetype stride, int x, int y, std::uint32_t rgb);
     bool PatternOn();
 
+    QRect TextBox(int x, int y, const QString &text) const;
+
     QImage image_;
+    QImage backdrop_;
     std::uint32_t penBgr_{0};
     int penWidth_{1};
     PenStyle penStyle_{PenStyle::Solid};

@@ -45,6 +45,8 @@ void LiveCharts::ResetCharts(const LoopState &s)
         DrawChartFrame(*canvas, geometry_, chart, foreColor_, backColor_, range.lo, range.hi,
                        activeLength_);
         DrawLegend(*canvas, geometry_, chart, traceColors_);
+        // Erased scale labels give back this frame, grid lines included.
+        canvas->SetBackdrop(canvas->Image().copy());
         canvas->SetPenMode(PenMode::NotXor);
         // The running scale's labels are placed by their left edge.
         canvas->SetTextAlign(TextAlign::Left);

@@ -82,7 +82,8 @@ int ScaleLabelTop(const ChartCanvas &canvas)
     return (r.bottom - 16) + canvas.FontHeight();
 }
 
-void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned)
+void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned,
+                    bool erase)
 {
     const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
     const QString label = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -91,7 +92,10 @@ void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool ri
     const int rr = x + w / 2;
     if (!(rr < r.right - 40 && l > r.left + 40))
         return;
-    canvas.TextOut(rightAligned ? rr : l, ScaleLabelTop(canvas), label);
+    if (erase)
+        canvas.EraseText(rightAligned ? rr : l, ScaleLabelTop(canvas), label);
+    else
+        canvas.TextOut(rightAligned ? rr : l, ScaleLabelTop(canvas), label);
 }
 
 void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t backColour, int left,
@@ -104,9 +108,8 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
     canvas.SetPenStyle(PenStyle::Solid);
     canvas.SetPenColor(Black);
     canvas.SetTextBackColor(backColour);
-    // Labels show black on white and white on any other background. Erasing
-    // paints them in the background colour itself, so that a background kept
-    // from the settings store (neither white nor black) leaves no glyphs.
+    // Labels show black on white and white on any other background; erasing
+    // leaves the font in the background colour, as glyphs drawn then vanish.
     if (erase)
         canvas.SetFontColor(backColour);
     else
@@ -132,9 +135,9 @@ void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t ba
             continue;
         const int x = EntryX(left, px, n, count, i);
         if (!e.SecondsLabel.empty())
-            DrawScaleLabel(canvas, e.SecondsLabel, x, rightAligned);
+            DrawScaleLabel(canvas, e.SecondsLabel, x, rightAligned, erase);
         if (!e.ModeText.empty())
-            DrawScaleLabel(canvas, e.ModeText, x, rightAligned);
+            DrawScaleLabel(canvas, e.ModeText, x, rightAligned, erase);
     }
 }
 

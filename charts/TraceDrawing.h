@@ -35,15 +35,17 @@ int DashStep(const TCurve &curve, int i, Real px);
 // Draws (or with `erase` wipes) one running time scale: every visible entry's
 // mark line with the canvas's pen mode, then its labels as opaque text on
 // backColour along the bottom of the plot. The labels are drawn after all mark
-// lines so that erasing (lines again, then the label boxes painted over)
-// restores everything outside the boxes exactly.
+// lines so that erasing (lines again, then the label boxes given back from the
+// canvas's backdrop, or painted in backColour without one) restores everything
+// outside the boxes exactly, and with a backdrop inside them too.
 void DrawScale(const TRunningScale &scale, ChartCanvas &canvas, std::uint32_t backColour, int left,
                Real px, bool rightAligned, bool erase);
 
-// One label centred on x at the label row, drawn only when it lies strictly
-// inside the plot's horizontal extent. rightAligned tells how the canvas's text
-// alignment takes x.
-void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned);
+// One label centred on x at the label row, drawn (or with `erase` taken back
+// from the canvas's backdrop) only when it lies strictly inside the plot's
+// horizontal extent. rightAligned tells how the canvas's text alignment takes x.
+void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned,
+                    bool erase = false);
 
 // The top row of the scale labels on a canvas: 16 px above the bottom of the
 // image bounds, then one character height up.

@@ -125,6 +125,37 @@ TEST(LiveCharts, ErasingEverythingLeavesTheFreshFrame)
     }
 }
 
+TEST(LiveCharts, ErasedLabelsGiveBackTheGridLinesUnderThem)
+{
+    // On a low chart the label row lies across a grid line; erasing a label
+    // used to paint its box in the background colour and cut the line.
+    struct Case {
+        int width, height, axis;
+    };
+    for (const Case c : {Case{353, 76, 60}, Case{420, 50, 60}, Case{500, 100, 120}}) {
+        for (const std::uint32_t back : {White, Black}) {
+            LiveCharts charts;
+            charts.SetImageSize(c.width, c.height);
+            charts.SetTimeAxisLength(c.axis);
+            charts.SetBackColor(back);
+            LoopState s;
+            ResetLoopState(s, false, false, false);
+            charts.ResetCharts(s);
+            const QImage regler = charts.ReglerImage().copy();
+            const QImage strecke = charts.RegelstreckeImage().copy();
+            for (int t = 0; t < 3 * c.axis; ++t) {
+                if (t % 45 == 7)
+                    s.HandMode = !s.HandMode;
+                ChartTick(s, charts);
+            }
+            charts.DrawAllCurves();
+            charts.DrawScales(true);
+            EXPECT_EQ(charts.ReglerImage(), regler) << c.width << " x " << c.height;
+            EXPECT_EQ(charts.RegelstreckeImage(), strecke) << c.width << " x " << c.height;
+        }
+    }
+}
+
 TEST(LiveCharts, FirstAndSecondTick)
 {
     LiveCharts charts;
