@@ -31,26 +31,8 @@ std::string Describe(const char *what, Real value)
     return s.str();
 }
 
-// The running scale's label row: its top as the scale places it (11-pixel
-// font), and a height that covers the font's box.
-constexpr int LabelRowHeight = 16;
-int LabelRowTop(int height) { return (ImageInset + height - 16) - 11; }
-
-bool LabelRowCrossesAGridLine(int height)
-{
-    const int plotBottom = ImageInset + height - 10;
-    const Real step = static_cast<Real>(plotBottom - (ImageInset + 10)) / 5;
-    for (int i = 0; i <= 5; ++i) {
-        const auto row = plotBottom - static_cast<int>(std::nearbyint(step * i));
-        if (row >= LabelRowTop(height) && row < LabelRowTop(height) + LabelRowHeight)
-            return true;
-    }
-    return false;
-}
-
-// Where two images of one size differ (rows skipFrom..skipTo - 1 left out): how many pixels, and the box round them.
-std::string Differences(const char *name, const QImage &got, const QImage &want, int skipFrom,
-                        int skipTo)
+// Where two images of one size differ: how many pixels, and the box round them.
+std::string Differences(const char *name, const QImage &got, const QImage &want)
 {
     if (got.size() != want.size())
         return std::string(" ") + name + " has another size";
@@ -60,8 +42,7 @@ std::string Differences(const char *name, const QImage &got, const QImage &want,
     QRgb firstWant = 0;
     for (int yRow = 0; yRow < got.height(); ++yRow)
         for (int xCol = 0; xCol < got.width(); ++xCol)
-            if ((yRow < skipFrom || yRow >= skipTo)
-                && got.pixel(xCol, yRow) != want.pixel(xCol, yRow)) {
+            if (got.pixel(xCol, yRow) != want.pixel(xCol, yRow)) {
                 if (count++ == 0) {
                     firstGot = got.pixel(xCol, yRow);
                     firstWant = want.pixel(xCol, yRow);
@@ -422,27 +403,14 @@ std::string OperatorSoak::CheckEraseRestoresFrame()
 
     charts.DrawAllCurves();
     charts.DrawScales(true);
-    // Known fault, left for the charts' owner: on a chart about 35..105
-    // pixels high the scale labels' opaque boxes cross a grid line, and
-    // erasing a label erases the line under it (first seen with seed
-    // 20261207, step 977, 353 x 76). Those rows are left out here so that the
-    // rest of the picture is still checked.
-    int skipFrom = 0;
-    int skipTo = 0;
-    if (LabelRowCrossesAGridLine(charts.ImageHeight())) {
-        skipFrom = LabelRowTop(charts.ImageHeight());
-        skipTo = skipFrom + LabelRowHeight;
-    }
     const std::string debris =
-        Differences("ReglerImage", charts.ReglerImage(), fresh.ReglerImage(), skipFrom, skipTo)
-        + Differences("RegelstreckeImage", charts.RegelstreckeImage(), fresh.RegelstreckeImage(),
-                      skipFrom, skipTo);
+        Differences("ReglerImage", charts.ReglerImage(), fresh.ReglerImage())
+        + Differences("RegelstreckeImage", charts.RegelstreckeImage(), fresh.RegelstreckeImage());
     // Drawn as a tick draws them: the traces, then the scales over them.
     charts.DrawAllCurves();
     charts.DrawScales(false);
-    const bool back =
-        Differences("", charts.ReglerImage(), before[0], skipFrom, skipTo).empty()
-        && Differences("", charts.RegelstreckeImage(), before[1], skipFrom, skipTo).empty();
+    const bool back = Differences("", charts.ReglerImage(), before[0]).empty()
+                      && Differences("", charts.RegelstreckeImage(), before[1]).empty();
     if (!debris.empty())
         return "erasing every trace and scale did not leave the fresh frame ("
                + std::to_string(charts.ImageWidth()) + " x " + std::to_string(charts.ImageHeight())
