@@ -1,20 +1,15 @@
 #include "app/HelpViewer.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -26,38 +21,6 @@ namespace {
 QPointer<HelpViewer> theViewer;
 
 const QString HelpOnHelpKey = QStringLiteral("hilfe");
-
-// A name without a folder is looked for where a user, the installation and a
-// run from the build tree would put it, in that order; a name with a folder is
-// taken as it is.
-QString FindHelpFile(const QString &helpFile)
-{
-    if (helpFile.isEmpty())
-        return {};
-    const QFileInfo given(helpFile);
-    if (helpFile.contains(QLatin1Char('/')) || helpFile.contains(QLatin1Char('\\'))
-        || given.isAbsolute())
-        return given.isFile() ? given.absoluteFilePath() : QString();
-    const QStringList folders{
-        QDir::currentPath(),
-        QCoreApplication::applicationDirPath(),
-        // the installation this executable belongs to, wherever it was put
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kavlon2"),
-        QStringLiteral(KAVLON_DATA_DIR),
-        QStringLiteral(KAVLON_SOURCE_HELP_DIR),
-    };
-    for (const QString &folder : folders) {
-        const QFileInfo candidate(QDir(folder), helpFile);
-        if (candidate.isFile())
-            return candidate.absoluteFilePath();
-    }
-    return {};
-}
-
-QString PlainText(const QString &html)
-{
-    return QTextDocumentFragment::fromHtml(html).toPlainText();
-}
 
 QString HtmlEscaped(const QString &text) { return text.toHtmlEscaped(); }
 
@@ -89,8 +52,8 @@ bool HelpViewer::Call(QWidget *owner, const QString &helpFile, HelpCommand comma
             viewer->setGeometry(Placement(screen->availableGeometry(), keepClear, viewer->size()));
     }
     viewer->Load(helpFile);
-    if (!viewer->loadError.isEmpty()) {
-        viewer->ShowMessage(QStringLiteral("Hilfedatei nicht gefunden"), viewer->loadError);
+    if (!viewer->file.Error().isEmpty()) {
+        viewer->ShowMessage(QStringLiteral("Hilfedatei nicht gefunden"), viewer->file.Error());
     } else if (command == HelpCommand::Context) {
         viewer->ShowKey(QString::number(data), true);
     } else if (command == HelpCommand::HelpOnHelp) {
@@ -238,93 +201,32 @@ HelpViewer::HelpViewer()
 
 void HelpViewer::Load(const QString &helpFile)
 {
-    topics.clear();
-    loadError.clear();
-    helpFilePath = FindHelpFile(helpFile);
-    const QString shownName = helpFile.isEmpty() ? QStringLiteral("(ohne Namen)") : helpFile;
-    if (helpFilePath.isEmpty()) {
-        loadError = QStringLiteral("Die Hilfedatei „%1“ wurde nicht gefunden. "
-                                   "Bitte prüfen Sie, ob Kavlon 2 vollständig installiert ist.")
-                        .arg(shownName);
-        return;
-    }
-    QFile file(helpFilePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        loadError =
-            QStringLiteral("Die Hilfedatei „%1“ kann nicht gelesen werden.").arg(helpFilePath);
-        return;
-    }
-    const QString text = QString::fromUtf8(file.readAll());
-
-    static const QRegularExpression marker(
-        QStringLiteral("^[ \\t]*<!--[ \\t]*topic[ \\t]+(\\S+)[ \\t]*-->[ \\t]*\\r?$"),
-        QRegularExpression::MultilineOption);
-    static const QRegularExpression heading(QStringLiteral("<h1[^>]*>(.*?)</h1>"),
-                                            QRegularExpression::DotMatchesEverythingOption
-                                                | QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression style(QStringLiteral("<style[^>]*>(.*?)</style>"),
-                                          QRegularExpression::DotMatchesEverythingOption
-                                              | QRegularExpression::CaseInsensitiveOption);
-
-    QList<QRegularExpressionMatch> marks;
-    for (auto it = marker.globalMatch(text); it.hasNext();)
-        marks << it.next();
-
-    // Whatever stands before the first topic may carry a style sheet for all.
-    const qsizetype headEnd = marks.isEmpty() ? text.size() : marks.first().capturedStart();
-    const QRegularExpressionMatch css = style.match(text.left(headEnd));
-    browser->document()->setDefaultStyleSheet(css.hasMatch() ? css.captured(1) : QString());
-
-    for (qsizetype i = 0; i < marks.size(); ++i) {
-        const qsizetype begin = marks[i].capturedEnd();
-        qsizetype end = i + 1 < marks.size() ? marks[i + 1].capturedStart() : text.size();
-        Topic topic;
-        topic.key = marks[i].captured(1);
-        topic.html = text.mid(begin, end - begin);
-        // The file's closing tags belong to no topic.
-        if (i + 1 == marks.size()) {
-            const qsizetype bodyEnd =
-                topic.html.lastIndexOf(QStringLiteral("</body>"), -1, Qt::CaseInsensitive);
-            if (bodyEnd >= 0)
-                topic.html.truncate(bodyEnd);
-        }
-        const QRegularExpressionMatch h1 = heading.match(topic.html);
-        topic.title = h1.hasMatch() ? PlainText(h1.captured(1)).simplified() : QString();
-        // A heading without text would leave a blank line in the finder and
-        // a bare window title: the key names the topic then, as without one.
-        if (topic.title.isEmpty())
-            topic.title = topic.key;
-        topic.plain = PlainText(topic.html);
-        topics << topic;
-    }
-    if (topics.isEmpty())
-        loadError = QStringLiteral("Die Datei „%1“ enthält keine Hilfethemen.").arg(helpFilePath);
+    file = HelpFile::Read(helpFile);
+    browser->document()->setDefaultStyleSheet(file.StyleSheet());
 }
 
 void HelpViewer::ShowKey(const QString &key, bool remember)
 {
-    for (const Topic &topic : topics) {
-        if (topic.key != key)
-            continue;
+    if (const HelpTopic *topic = file.Find(key)) {
         if (remember && !shownKey.isEmpty() && shownKey != key)
             history << shownKey;
         shownKey = key;
         bool isNumber = false;
         const int number = key.toInt(&isNumber);
         shownContext = isNumber ? number : 0;
-        shownTitle = topic.title;
-        browser->setHtml(topic.html);
+        shownTitle = topic->title;
+        browser->setHtml(topic->html);
         pages->setCurrentWidget(browser);
-        setWindowTitle(QStringLiteral("Kavlon 2 - Hilfe: %1").arg(topic.title));
+        setWindowTitle(QStringLiteral("Kavlon 2 - Hilfe: %1").arg(topic->title));
         backButton->setEnabled(!history.isEmpty());
         return;
     }
     ShowMessage(
         QStringLiteral("Hilfethema nicht gefunden"),
         key == HelpOnHelpKey
-            ? QStringLiteral("Die Hilfedatei „%1“ enthält keine Hilfe zur Hilfe.").arg(helpFilePath)
+            ? QStringLiteral("Die Hilfedatei „%1“ enthält keine Hilfe zur Hilfe.").arg(file.Path())
             : QStringLiteral("Die Hilfedatei „%1“ enthält kein Thema mit der Nummer %2.")
-                  .arg(helpFilePath, key));
+                  .arg(file.Path(), key));
 }
 
 void HelpViewer::ShowMessage(const QString &title, const QString &text)
@@ -341,12 +243,12 @@ void HelpViewer::ShowMessage(const QString &title, const QString &text)
 
 void HelpViewer::ShowFinder()
 {
-    if (topics.isEmpty()) {
-        ShowMessage(QStringLiteral("Hilfedatei nicht gefunden"), loadError);
+    if (file.Topics().isEmpty()) {
+        ShowMessage(QStringLiteral("Hilfedatei nicht gefunden"), file.Error());
         return;
     }
     topicList->clear();
-    for (const Topic &topic : topics) {
+    for (const HelpTopic &topic : file.Topics()) {
         auto *item = new QListWidgetItem(topic.title, topicList);
         item->setData(Qt::UserRole, topic.key);
     }
@@ -358,18 +260,9 @@ void HelpViewer::ShowFinder()
 
 void HelpViewer::FilterFinder(const QString &query)
 {
-    // A topic is listed when every word of the query occurs in its text.
-    const QStringList words = query.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     int firstVisible = -1;
-    for (int i = 0; i < topicList->count() && i < topics.size(); ++i) {
-        const Topic &topic = topics[i];
-        bool match = true;
-        for (const QString &word : words)
-            if (!topic.plain.contains(word, Qt::CaseInsensitive)
-                && !topic.title.contains(word, Qt::CaseInsensitive)) {
-                match = false;
-                break;
-            }
+    for (int i = 0; i < topicList->count() && i < file.Topics().size(); ++i) {
+        const bool match = HelpFile::Matches(file.Topics()[i], query);
         topicList->item(i)->setHidden(!match);
         if (match && firstVisible < 0)
             firstVisible = i;

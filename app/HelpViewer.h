@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/HelpFile.h"
+
 #include <QList>
 #include <QPointer>
 #include <QRect>
@@ -66,16 +68,7 @@ public:
 private:
     HelpViewer();
 
-    // One topic of the help file.
-    struct Topic {
-        QString key;   // context number as text, or "hilfe"
-        QString title; // text of its first <h1>
-        QString html;  // the topic's HTML
-        QString plain; // the same as plain text, for the search field
-    };
-
     // Reads helpFile afresh (a teacher may edit it while the program runs).
-    // On failure the topics are empty and loadError holds the German message.
     void Load(const QString &helpFile);
     void ShowKey(const QString &key, bool remember);
     void ShowMessage(const QString &title, const QString &text);
@@ -87,9 +80,7 @@ private:
     // Shows the viewer in front; it takes the keyboard only when `activate`.
     void BringToFront(bool activate);
 
-    QString helpFilePath; // the file actually read, for messages
-    QString loadError;
-    QList<Topic> topics;
+    HelpFile file;
     int shownContext = 0;
     QString shownTitle;
     QStringList history; // keys of topics shown before the current one

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 case "$seconds" in '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;; esac
 
-targets=(fuzz_settings fuzz_help fuzz_sim_args fuzz_sim_events fuzz_reference_csv fuzz_experiment)
+targets=(fuzz_settings fuzz_help fuzz_help_file fuzz_sim_args fuzz_sim_events fuzz_reference_csv fuzz_experiment)
 
 echo "== fuzz build"
 cmake --preset fuzz >/dev/null
