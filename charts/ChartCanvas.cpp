@@ -1,10 +1,13 @@
 #include "charts/ChartCanvas.h"
 
+#include "charts/OCurve.h"
+
 #include <QColor>
 #include <QPainter>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,50 +16,57 @@ namespace kavlon {
 namespace {
 
 // On/off run lengths of the line styles (1 dash, 2 dot, 3 dash-dot,
-// 4 dash-dot-dot), the classic cosmetic-pen patterns.
+// 4 dash-dot-dot), the classic cosmetic-pen patterns, in chart points.
 struct DashPattern {
     std::array<int, 6> runs;
     int length;
-    int period;
 };
 
 constexpr std::array<DashPattern, 5> Patterns{{
-    {{0, 0, 0, 0, 0, 0}, 0, 1},
-    {{18, 6, 0, 0, 0, 0}, 2, 24},
-    {{3, 3, 0, 0, 0, 0}, 2, 6},
-    {{9, 6, 3, 6, 0, 0}, 4, 24},
-    {{9, 3, 3, 3, 3, 3}, 6, 24},
+    {{0, 0, 0, 0, 0, 0}, 0},
+    {{18, 6, 0, 0, 0, 0}, 2},
+    {{3, 3, 0, 0, 0, 0}, 2},
+    {{9, 6, 3, 6, 0, 0}, 4},
+    {{9, 3, 3, 3, 3, 3}, 6},
 }};
-
-bool PatternPixelOn(PenStyle style, int pos)
-{
-    const int index = static_cast<int>(style);
-    if (index <= 0 || index >= static_cast<int>(Patterns.size()))
-        return true;
-    const DashPattern &pattern = Patterns[static_cast<std::size_t>(index)];
-    int p = pos % pattern.period;
-    for (int k = 0; k < pattern.length; ++k) {
-        const int run = pattern.runs[static_cast<std::size_t>(k)];
-        if (p < run)
-            return k % 2 == 0;
-        p -= run;
-    }
-    return true;
-}
 
 } // namespace
 
 QString ChartFontFamily() { return QStringLiteral("Liberation Sans"); }
 
-ChartCanvas::ChartCanvas() { ResetState(); }
+ChartCanvas::ChartCanvas() { SetPixelRatio(1); }
+
+void ChartCanvas::SetPixelRatio(double ratio)
+{
+    // A ratio from a screen; anything unusable draws as an unscaled chart.
+    ratio_ = std::isfinite(ratio) ? std::clamp(ratio, 0.5, 8.0) : 1.0;
+    for (std::size_t style = 0; style < Patterns.size(); ++style) {
+        const DashPattern &pattern = Patterns[style];
+        DashRuns &scaled = dashRuns_[style];
+        scaled = DashRuns{{0, 0, 0, 0, 0, 0}, 0};
+        for (std::size_t k = 0; k < static_cast<std::size_t>(pattern.length); ++k) {
+            scaled.runs[k] = std::max(1, Px(pattern.runs[k]));
+            scaled.period += scaled.runs[k];
+        }
+    }
+    if (!image_.isNull())
+        image_.setDevicePixelRatio(ratio_);
+    ResetState();
+}
+
+int ChartCanvas::Px(int points) const { return PointsToPixels(points, ratio_); }
+
+void ChartCanvas::SetPenWidth(int width) { penWidth_ = std::max(1, Px(width < 1 ? 1 : width)); }
 
 void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
 {
     width = std::max(width, 0);
     height = std::max(height, 0);
     image_ = QImage(width, height, QImage::Format_RGB32);
-    if (!image_.isNull())
+    if (!image_.isNull()) {
         image_.fill(BgrToRgb(bgr));
+        image_.setDevicePixelRatio(ratio_);
+    }
     strokeMarks_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     strokeId_ = 0;
     backdrop_ = QImage();
@@ -67,6 +77,8 @@ void ChartCanvas::SetImage(QImage image)
 {
     image_ = image.format() == QImage::Format_RGB32 ? std::move(image)
                                                     : image.convertToFormat(QImage::Format_RGB32);
+    if (!image_.isNull())
+        image_.setDevicePixelRatio(ratio_);
     strokeMarks_.assign(
         static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
     strokeId_ = 0;
@@ -87,7 +99,7 @@ void ChartCanvas::ResetState()
     fontBgr_ = 0;
     textAlign_ = TextAlign::Left;
     font_ = QFont(ChartFontFamily());
-    font_.setPixelSize(ChartFontPixelSize);
+    font_.setPixelSize(std::max(1, Px(ChartFontPixelSize)));
     font_.setBold(false);
     font_.setStyleStrategy(QFont::NoAntialias);
     metrics_.reset();
@@ -117,9 +129,20 @@ void ChartCanvas::EndStroke() { inStroke_ = false; }
 
 bool ChartCanvas::PatternOn()
 {
-    const bool on = PatternPixelOn(penStyle_, patternPos_);
-    ++patternPos_;
-    return on;
+    const int pos = patternPos_++;
+    const int index = static_cast<int>(penStyle_);
+    if (index <= 0 || index >= static_cast<int>(Patterns.size()))
+        return true;
+    const auto slot = static_cast<std::size_t>(index);
+    const DashRuns &pattern = dashRuns_[slot];
+    int p = pos % pattern.period;
+    for (int k = 0; k < Patterns[slot].length; ++k) {
+        const int run = pattern.runs[static_cast<std::size_t>(k)];
+        if (p < run)
+            return k % 2 == 0;
+        p -= run;
+    }
+    return true;
 }
 
 void ChartCanvas::PlotBrush(std::uint32_t *bits, qsizetype stride, int x, int y, std::uint32_t rgb)
@@ -196,8 +219,8 @@ void ChartCanvas::LineTo(int x1, int y1)
 
 void ChartCanvas::SetFontHeight(int height)
 {
-    const int px = std::abs(height);
-    font_.setPixelSize(px < 1 ? 1 : px);
+    const int points = std::abs(height);
+    font_.setPixelSize(std::max(1, Px(points < 1 ? 1 : points)));
     metrics_.reset();
 }
 
@@ -239,7 +262,8 @@ void ChartCanvas::TextOut(int x, int y, const QString &text)
     if (image_.isNull() || text.isEmpty())
         return;
     const QRect box = TextBox(x, y, text);
-    QPainter painter(&image_);
+    QImage pixels = PixelView();
+    QPainter painter(&pixels);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.fillRect(box, QColor::fromRgb(BgrToRgb(textBackBgr_)));
     painter.setFont(font_);
@@ -270,8 +294,16 @@ void ChartCanvas::StretchDraw(const QRect &target, const QImage &source)
 {
     if (image_.isNull() || source.isNull())
         return;
-    QPainter painter(&image_);
+    QImage pixels = PixelView();
+    QPainter painter(&pixels);
     painter.drawImage(target, source);
+}
+
+QImage ChartCanvas::PixelView()
+{
+    // bits() first: it detaches a shared image before the view borrows it.
+    uchar *bits = image_.bits();
+    return QImage(bits, image_.width(), image_.height(), image_.bytesPerLine(), image_.format());
 }
 
 void ChartCanvas::FillRect(const QRect &rect, std::uint32_t bgr)

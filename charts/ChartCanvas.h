@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -45,12 +46,26 @@ QString ChartFontFamily();
 // stroke twice restores the image bit for bit. Every pixel write is clipped to
 // the image. Text goes through QPainter in source-over mode: the text box is
 // filled with the text background colour, then the glyphs are drawn.
+//
+// On a screen with display scaling the image is in device pixels: positions
+// are image pixels, while the sizes the charts give (pen widths, dash runs,
+// font heights, the charts' margins through Px) are in chart points, one point
+// being PixelRatio() pixels. At ratio 1 points and pixels are the same.
 class ChartCanvas {
 public:
     ChartCanvas();
 
-    // A fresh image of the given size filled with `bgr`, and default drawing
-    // state: solid black pen of width 1, copy mode, regular chart font, left
+    // Device pixels per chart point (1 on an unscaled screen), limited to
+    // 0.5..8; a value that is not finite counts as 1. Resets the drawing
+    // state; kept by NewImage and SetImage, whose images carry it as their
+    // device pixel ratio so that a view shows them one pixel per pixel.
+    void SetPixelRatio(double ratio);
+    double PixelRatio() const { return ratio_; }
+    // A length in chart points as whole pixels: [points * ratio], ties to even.
+    int Px(int points) const;
+
+    // A fresh image of the given size (in pixels) filled with `bgr`, carrying
+    // the pixel ratio as its device pixel ratio, and default drawing state: solid black pen of width 1, copy mode, regular chart font, left
     // alignment, white text background, black font colour.
     void NewImage(int width, int height, std::uint32_t bgr);
     // Takes over an existing image (converted to RGB32) with default state.
@@ -64,7 +79,8 @@ public:
     // Pen.
     void SetPenColor(std::uint32_t bgr) { penBgr_ = bgr; }
     std::uint32_t PenColor() const { return penBgr_; }
-    void SetPenWidth(int width) { penWidth_ = width < 1 ? 1 : width; }
+    // Width in chart points; PenWidth is the width in pixels (at least 1).
+    void SetPenWidth(int width);
     int PenWidth() const { return penWidth_; }
     void SetPenStyle(PenStyle style) { penStyle_ = style; }
     PenStyle GetPenStyle() const { return penStyle_; }
@@ -85,7 +101,8 @@ public:
     std::uint32_t TextBackColor() const { return textBackBgr_; }
     void SetFontColor(std::uint32_t bgr) { fontBgr_ = bgr; }
     std::uint32_t FontColor() const { return fontBgr_; }
-    // Negative: character height in pixels; positive values are taken the same.
+    // Negative: character height in chart points; positive values are taken
+    // the same. FontHeight is the height in pixels, negative.
     void SetFontHeight(int height);
     int FontHeight() const { return -font_.pixelSize(); }
     void SetFontBold(bool bold);
@@ -118,9 +135,19 @@ private:
     bool PatternOn();
 
     QRect TextBox(int x, int y, const QString &text) const;
+    // The image's pixels for QPainter, without its device pixel ratio, so
+    // that text lands on the pixels the canvas's own coordinates name.
+    QImage PixelView();
 
     QImage image_;
     QImage backdrop_;
+    double ratio_{1};
+    // Dash runs of each pen style in pixels, scaled from the chart-point runs.
+    struct DashRuns {
+        std::array<int, 6> runs;
+        int period;
+    };
+    std::array<DashRuns, 6> dashRuns_{};
     std::uint32_t penBgr_{0};
     int penWidth_{1};
     PenStyle penStyle_{PenStyle::Solid};

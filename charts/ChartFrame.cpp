@@ -16,6 +16,11 @@ TraceColorTable TraceColorsFor(std::uint32_t backColor)
     return backColor == White ? onWhite : onBlack;
 }
 
+ChartBounds BoundsOnCanvas(const ChartCanvas &canvas)
+{
+    return BoundsInPanel(canvas.Width(), canvas.Height(), canvas.Px(ImageInset));
+}
+
 void NewChartBitmap(ChartCanvas &canvas, int width, int height, std::uint32_t colour)
 {
     canvas.NewImage(width, height, colour);
@@ -30,14 +35,14 @@ void DrawChartFrame(ChartCanvas &canvas, ChartGeometry &geometry, int chart,
     canvas.SetFontColor(foreColour);
     canvas.SetTextAlign(TextAlign::Right);
 
-    const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
+    const ChartBounds r = BoundsOnCanvas(canvas);
     const int n = timeAxisLength < MinTimeAxisLength ? MinTimeAxisLength : timeAxisLength;
-    geometry.PlotLeft = r.left + 40;
-    geometry.PlotRight = r.right - 40;
+    geometry.PlotLeft = r.left + canvas.Px(40);
+    geometry.PlotRight = r.right - canvas.Px(40);
     geometry.PxPerSample =
         static_cast<Real>(geometry.PlotRight - geometry.PlotLeft) / static_cast<Real>(n - 1);
-    geometry.PlotTop = r.top + 10;
-    geometry.PlotBottom = r.bottom - 10;
+    geometry.PlotTop = r.top + canvas.Px(10);
+    geometry.PlotBottom = r.bottom - canvas.Px(10);
     geometry.PlotHeight = geometry.PlotBottom - geometry.PlotTop;
     const ChartGeometry &g = geometry;
 
@@ -60,8 +65,8 @@ void DrawChartFrame(ChartCanvas &canvas, ChartGeometry &geometry, int chart,
         const int d = RoundPixel(stepPx * i);
         const int v = RoundPixel(static_cast<Real>(lo) + (5 - i) * stepVal);
         if (v == 0)
-            geometry.ZeroLineY[chart == PlantChart ? 1 : 0] = d + 12;
-        canvas.TextOut(g.PlotLeft - 15, d + 4, QString::number(v));
+            geometry.ZeroLineY[chart == PlantChart ? 1 : 0] = d + g.PlotTop;
+        canvas.TextOut(g.PlotLeft - canvas.Px(15), d + canvas.Px(4), QString::number(v));
     }
 }
 
@@ -71,22 +76,22 @@ void DrawLegend(ChartCanvas &canvas, const ChartGeometry &geometry, int chart,
     struct Letter {
         const char *text;
         std::uint32_t colour;
-        int top;
+        int below; // chart points below the plot's top
     };
     canvas.SetFontBold(true);
-    const int x = geometry.PlotRight + 25;
+    const int x = geometry.PlotRight + canvas.Px(25);
     const int top = geometry.PlotTop;
     const auto draw = [&](const Letter &letter) {
         canvas.SetFontColor(letter.colour);
-        canvas.TextOut(x, letter.top, QString::fromLatin1(letter.text));
+        canvas.TextOut(x, top + canvas.Px(letter.below), QString::fromLatin1(letter.text));
     };
     if (chart == ControllerChart) {
-        for (const Letter &l : {Letter{"yp", colors[7], top + 10}, Letter{"yi", Red, top + 50},
-                                Letter{"yd", colors[8], top + 90}, Letter{"y", Blue, top + 130}})
+        for (const Letter &l : {Letter{"yp", colors[7], 10}, Letter{"yi", Red, 50},
+                                Letter{"yd", colors[8], 90}, Letter{"y", Blue, 130}})
             draw(l);
     } else {
-        for (const Letter &l : {Letter{"w", colors[9], top + 30}, Letter{"x", Red, top + 75},
-                                Letter{"Z", colors[10], top + 120}})
+        for (const Letter &l :
+             {Letter{"w", colors[9], 30}, Letter{"x", Red, 75}, Letter{"Z", colors[10], 120}})
             draw(l);
     }
 }

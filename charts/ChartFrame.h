@@ -32,17 +32,20 @@ constexpr ChartValueSpan ChartValueRange(int chart)
 // is derived from the image's bounds within the panel.
 inline constexpr int ImageInset = 2;
 
-// The image's bounds within its panel (R): left, top, right, bottom.
+// The image's bounds within its panel (R): left, top, right, bottom. On a
+// scaled canvas the inset is ImageInset chart points in pixels.
 struct ChartBounds {
     int left{0};
     int top{0};
     int right{0};
     int bottom{0};
 };
-constexpr ChartBounds BoundsInPanel(int width, int height)
+constexpr ChartBounds BoundsInPanel(int width, int height, int inset = ImageInset)
 {
-    return {ImageInset, ImageInset, ImageInset + width, ImageInset + height};
+    return {inset, inset, inset + width, inset + height};
 }
+// The same for a canvas's image, in its pixels.
+ChartBounds BoundsOnCanvas(const ChartCanvas &canvas);
 
 // Shared geometry of both charts (they always have the same size), in the
 // image's own pixel coordinates.
@@ -86,7 +89,8 @@ void NewChartBitmap(ChartCanvas &canvas, int width, int height, std::uint32_t co
 // Works out the geometry (into `geometry`, including ZeroLineY of `chart`) for
 // the canvas's image placed ImageInset inside its panel and N samples, and
 // draws both borders, the six grid lines (solid where the value is 0, dotted
-// otherwise) and the value labels right-aligned at PlotLeft - 15. Leaves the
+// otherwise) and the value labels right-aligned at PlotLeft - 15. Margins and
+// offsets are in chart points, so the geometry is in the canvas's pixels. Leaves the
 // canvas with right text alignment, foreColour text on backColour.
 void DrawChartFrame(ChartCanvas &canvas, ChartGeometry &geometry, int chart,
                     std::uint32_t foreColour, std::uint32_t backColour, int lo, int hi,

@@ -35,11 +35,30 @@ public:
     std::uint32_t ForeColor() const { return foreColor_; }
     const TraceColorTable &TraceColors() const { return traceColors_; }
 
-    // Both chart images are always the same size. Takes effect at ResetCharts.
-    // Negative sizes count as 0; tiny images are drawn clipped.
+    // Both chart images are always the same size, given in chart points (the
+    // window's logical pixels). Takes effect at ResetCharts. Negative sizes
+    // count as 0; tiny images are drawn clipped.
     void SetImageSize(int width, int height);
     int ImageWidth() const { return imageWidth_; }
     int ImageHeight() const { return imageHeight_; }
+
+    // Device pixels per chart point of the screen the charts are shown on (1
+    // without display scaling); takes effect at ResetCharts, which then draws
+    // the images at the device resolution: size in points times the ratio,
+    // rounded up so that they cover the view, and every margin, font, mark and
+    // line scaled with it. The geometry, the lists' rows and whatever maps
+    // ticks and values to pixels are then in image pixels.
+    void SetPixelRatio(double ratio);
+    // The ratio the current images, geometry and lists are drawn at.
+    double PixelRatio() const { return regler_.PixelRatio(); }
+    // Image pixels covering `points` chart points at `ratio`.
+    static int PixelsFor(int points, double ratio);
+
+    // The same charts at ratio 1: images of the size in points with fresh
+    // frames and no traces drawn, the same lists with rows and marks placed
+    // as at ratio 1, the same colours and window length. Documents (page,
+    // picture) draw from it, so they are the same on every screen.
+    LiveCharts UnscaledCopy() const;
 
     // Fresh bitmaps, frames, legends, not-xor pens, bold font, the nine lists
     // replaced by empty ones whose scales copy the mode flags of `s`. The caller
@@ -96,6 +115,10 @@ private:
     int timeAxisLength_{DefaultTimeAxisLength};
     int imageWidth_{0};
     int imageHeight_{0};
+    double pixelRatio_{1};
+    // The size in points the current images were made for.
+    int activeWidth_{0};
+    int activeHeight_{0};
     // The window length the current lists and geometry were built for.
     int activeLength_{DefaultTimeAxisLength};
     // SampleCurves wipes the scales together with the traces (before anything

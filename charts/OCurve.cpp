@@ -12,6 +12,8 @@ void TCurvePoint::Clear()
     MarkTop = 0;
     MarkBottom = 0;
     Hidden = false;
+    Sampled = false;
+    MarkReach = 0;
     SecondsLabel.clear();
     ModeText.clear();
 }
@@ -59,6 +61,11 @@ TRunningScale::TRunningScale(int windowLength, const LoopState &s)
 {
 }
 
+int PointsToPixels(int points, double ratio)
+{
+    return static_cast<int>(std::lrint(static_cast<double>(points) * ratio));
+}
+
 std::int32_t ValueRow(Real value, int height, Real hi, Real lo, int bottom)
 {
     const Real row =
@@ -74,6 +81,7 @@ void AddSample(TCurve &curve, bool hideAll, Real param, Real value, int height, 
     TCurvePoint &p = curve.Append();
     p.Hidden = hideAll || param == 0;
     if (!hideAll) {
+        p.Sampled = true;
         p.Value = value;
         p.PixelY = ValueRow(value, height, hi, lo, bottom);
     }
@@ -86,43 +94,45 @@ void TrimToWindow(TCurve &list)
         list.RemoveFirst();
 }
 
+void SetMark(TCurvePoint &entry, int baseY, int points, double ratio)
+{
+    const int reach = PointsToPixels(points, ratio);
+    entry.Hidden = false;
+    entry.MarkReach = points;
+    entry.MarkTop = baseY - reach;
+    entry.MarkBottom = baseY + reach;
+}
+
 void NoteModeChange(TCurvePoint &entry, int baseY, bool now, bool &last, const char *onText,
-                    const char *offText)
+                    const char *offText, double ratio)
 {
     if (now == last)
         return;
-    entry.Hidden = false;
-    entry.MarkTop = baseY - 24;
-    entry.MarkBottom = baseY + 24;
+    SetMark(entry, baseY, 24, ratio);
     entry.ModeText = now ? onText : offText;
     last = now;
 }
 
-void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int baseY)
+void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int baseY, double ratio)
 {
     TCurvePoint &e = scale.Append();
     e.Hidden = true;
     if (seconds % 15 == 0) {
-        e.Hidden = false;
         if (seconds % 60 == 0) {
-            e.MarkTop = baseY - 16;
-            e.MarkBottom = baseY + 16;
+            SetMark(e, baseY, 16, ratio);
             char text[16];
             const auto r = std::to_chars(text, text + sizeof text, seconds);
             e.SecondsLabel.assign(text, r.ptr);
         } else {
-            e.MarkTop = baseY - 8;
-            e.MarkBottom = baseY + 8;
+            SetMark(e, baseY, 8, ratio);
         }
     }
-    NoteModeChange(e, baseY, s.ARWUOn, scale.LastARWUOn, "ARWU ein", "ARWU aus");
-    NoteModeChange(e, baseY, s.TotKOn, scale.LastTotKOn, "TotK ein", "TotK aus");
-    NoteModeChange(e, baseY, s.StrKOn, scale.LastStrKOn, "StrK ein", "StrK aus");
-    NoteModeChange(e, baseY, s.HandMode, scale.LastHandMode, "Hand", "Regler");
+    NoteModeChange(e, baseY, s.ARWUOn, scale.LastARWUOn, "ARWU ein", "ARWU aus", ratio);
+    NoteModeChange(e, baseY, s.TotKOn, scale.LastTotKOn, "TotK ein", "TotK aus", ratio);
+    NoteModeChange(e, baseY, s.StrKOn, scale.LastStrKOn, "StrK ein", "StrK aus", ratio);
+    NoteModeChange(e, baseY, s.HandMode, scale.LastHandMode, "Hand", "Regler", ratio);
     if (!scale.PendingMark.empty()) {
-        e.Hidden = false;
-        e.MarkTop = baseY - 24;
-        e.MarkBottom = baseY + 24;
+        SetMark(e, baseY, 24, ratio);
         if (!e.ModeText.empty())
             scale.PendingMark += ' ' + e.ModeText;
         e.ModeText.swap(scale.PendingMark);

@@ -25,6 +25,8 @@ struct TCurvePoint {
     std::int32_t MarkTop{0};    // upper row of a scale mark (scale entries only)
     std::int32_t MarkBottom{0}; // lower row of a scale mark (scale entries only)
     bool Hidden{false};         // not drawn
+    bool Sampled{false};        // Value and PixelY hold a sample (trace points only)
+    std::int32_t MarkReach{0};  // MarkTop/MarkBottom's distance from the base in chart points
     std::string SecondsLabel;   // elapsed seconds on long marks, else empty
     std::string ModeText;       // text of a mode-change marker, else empty
 
@@ -101,13 +103,17 @@ struct ChartLists {
     std::unique_ptr<TRunningScale> PlantScale;      // lower chart
 };
 
+// A length in chart points as whole pixels at `ratio` pixels per point:
+// [points * ratio], ties to even. The one conversion of every chart size.
+int PointsToPixels(int points, double ratio);
+
 // The image row of `value` on a plot spanning lo..hi from `bottom` up over
 // `height` rows: bottom - height*(value - lo)/(hi - lo), rounded half to even
 // in extended precision, not limited to the plot (only kept within int range).
 std::int32_t ValueRow(Real value, int height, Real hi, Real lo, int bottom);
 
 // Appends one trace point. Hidden when hideAll or param is exactly 0; unless
-// hideAll, PixelY = ValueRow(value, ...). Then TrimToWindow.
+// hideAll, Sampled with PixelY = ValueRow(value, ...). Then TrimToWindow.
 void AddSample(TCurve &curve, bool hideAll, Real param, Real value, int height, Real hi, Real lo,
                int bottom);
 
@@ -118,13 +124,18 @@ void TrimToWindow(TCurve &list);
 // a +-16 mark with the seconds as text every 60 s, a +-24 marker with a mode
 // text when a mode flag of `s` differs from what the scale saw last, and a
 // +-24 marker with the pending mark's text (before any mode text) when the
-// scale holds one. Then TrimToWindow.
-void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int baseY);
+// scale holds one. Then TrimToWindow. The lengths are chart points, drawn at
+// `ratio` pixels per point.
+void AddScaleMark(TRunningScale &scale, const LoopState &s, int seconds, int baseY,
+                  double ratio = 1);
 
 // Turns `entry` into a +-24 marker with onText/offText when now != last, and
 // remembers now.
 void NoteModeChange(TCurvePoint &entry, int baseY, bool now, bool &last, const char *onText,
-                    const char *offText);
+                    const char *offText, double ratio = 1);
+
+// Sets a visible mark `points` chart points above and below baseY.
+void SetMark(TCurvePoint &entry, int baseY, int points, double ratio);
 
 // Frees every entry of a list (either kind).
 void FreeCurve(TCurve &list);

@@ -78,19 +78,19 @@ void DrawCurve(const TCurve &curve, ChartCanvas &canvas, int left, Real px, int 
 
 int ScaleLabelTop(const ChartCanvas &canvas)
 {
-    const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
-    return (r.bottom - 16) + canvas.FontHeight();
+    const ChartBounds r = BoundsOnCanvas(canvas);
+    return (r.bottom - canvas.Px(16)) + canvas.FontHeight();
 }
 
 void DrawScaleLabel(ChartCanvas &canvas, const std::string &text, int x, bool rightAligned,
                     bool erase)
 {
-    const ChartBounds r = BoundsInPanel(canvas.Width(), canvas.Height());
+    const ChartBounds r = BoundsOnCanvas(canvas);
     const QString label = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     const int w = canvas.TextWidth(label);
     const int l = x - w / 2;
     const int rr = x + w / 2;
-    if (!(rr < r.right - 40 && l > r.left + 40))
+    if (!(rr < r.right - canvas.Px(40) && l > r.left + canvas.Px(40)))
         return;
     if (erase)
         canvas.EraseText(rightAligned ? rr : l, ScaleLabelTop(canvas), label);

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <array>
+#include <optional>
 
 namespace kavlon {
 
@@ -159,8 +160,17 @@ void RenderExportChart(ChartCanvas &canvas, ChartGeometry &geometry, const LiveC
               geometry.PlotLeft, geometry.PxPerSample, true, false);
 }
 
-void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs &in)
+void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs &given)
 {
+    // A document is the same whatever screen the window is on: charts drawn
+    // at the device resolution of a scaled screen are drawn from their copy
+    // at ratio 1.
+    ExportInputs in = given;
+    std::optional<LiveCharts> unscaled;
+    if (in.Charts && in.Charts->PixelRatio() != 1) {
+        unscaled.emplace(in.Charts->UnscaledCopy());
+        in.Charts = &*unscaled;
+    }
     const int W = p.Width;
     const int s = p.Spacing;
     const int m = p.Margin;

@@ -54,7 +54,8 @@ void RenderExportChart(ChartCanvas &canvas, ChartGeometry &geometry, const LiveC
 // line (only while it has one). The charts are drawn at the live images' pixel
 // size on a private image, with the evaluation's overlays over them, and
 // scaled into rectangles of W - 2m by W div 4; only the text is drawn at the
-// target's resolution.
+// target's resolution. Live charts drawn at a display's device resolution are
+// drawn from their UnscaledCopy, so the document never depends on the screen.
 void DrawExport(ExportCanvas &canvas, const ExportParams &p, const ExportInputs &in);
 void DrawExport(QPainter &painter, const ExportParams &p, const ExportInputs &in);
 

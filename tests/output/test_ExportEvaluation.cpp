@@ -192,3 +192,43 @@ TEST(ExportEvaluation, FiguresAddALineBelowTheSettings)
 }
 
 } // namespace kavlon
+
+namespace kavlon {
+namespace {
+
+TEST(ExportEvaluation, TheDocumentIsTheSameOnAScaledScreen)
+{
+    // The live charts of a scaled screen are drawn in device pixels; the
+    // page and the picture must not notice, overlays included.
+    const auto run = [](WatchedLoop &loop) {
+        loop.evaluation.CursorEnabled = true;
+        loop.evaluation.FiguresEnabled = true;
+        RunOverAReference(loop);
+        loop.s.w = 300;
+        loop.evaluation.OperatorChanged(loop.s);
+        loop.Tick(90);
+        // The cursor on the same tick, wherever that is in each picture.
+        const std::int32_t tick = loop.evaluation.NewestTick() - 40;
+        const std::optional<int> column =
+            TickColumn(loop.charts, loop.evaluation.NewestTick(), tick);
+        ASSERT_TRUE(column);
+        loop.evaluation.SetCursorAt(loop.charts, 0, *column);
+        ASSERT_EQ(loop.evaluation.CursorTick(loop.charts, 0), tick);
+    };
+    WatchedLoop plain;
+    run(plain);
+    for (const double ratio : {1.25, 2.0}) {
+        WatchedLoop scaled;
+        scaled.charts.SetPixelRatio(ratio);
+        run(scaled);
+        ASSERT_EQ(scaled.charts.PixelRatio(), ratio);
+        ASSERT_NE(scaled.charts.ReglerImage().size(), plain.charts.ReglerImage().size());
+        for (const bool colour : {true, false})
+            EXPECT_EQ(RenderClipboardPicture(scaled.Inputs(colour, true), 96),
+                      RenderClipboardPicture(plain.Inputs(colour, true), 96))
+                << ratio << (colour ? " in colour" : " black and white");
+    }
+}
+
+} // namespace
+} // namespace kavlon

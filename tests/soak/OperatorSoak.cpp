@@ -399,6 +399,7 @@ std::string OperatorSoak::CheckEraseRestoresFrame()
     fresh.SetTimeAxisLength(charts.TimeAxisLength());
     fresh.SetBackColor(charts.BackColor());
     fresh.SetImageSize(charts.ImageWidth(), charts.ImageHeight());
+    fresh.SetPixelRatio(charts.PixelRatio());
     fresh.ResetCharts(win_.Loop());
 
     charts.DrawAllCurves();
