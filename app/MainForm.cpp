@@ -68,6 +68,12 @@ TKavlonMain::TKavlonMain(QWidget *parent)
     evaluationMenu_.Attach(this, controls_);
     experimentMenu_.Attach(controls_);
     evaluationMenu_.SetPlantOverlay([this](QPainter &p) { tuningMenu_.PaintPlantChart(p); });
+    // On a screen of another ratio the charts start afresh, as after a resize.
+    for (ChartView *view : {controls_.ReglerImage, controls_.RegelstreckeImage})
+        connect(view, &ChartView::DisplayRatioChanged, this, [this] {
+            if (charts_.PixelRatio() != controls_.ReglerImage->DisplayRatio())
+                FormResize();
+        });
 
     // A coarse timer may shift each timeout by up to 5 %: a 333 ms period ran
     // at 325 ms, so speed 30 went 2.4 % fast. The period is the speed.
@@ -297,6 +303,7 @@ void TKavlonMain::ResetGraphics()
     ResetLoopState(loop_, controls_.ARWUOnButton->isChecked(),
                    controls_.OptionOnButton->isChecked(), controls_.HandButton->isChecked());
     charts_.SetImageSize(controls_.ReglerImage->width(), controls_.ReglerImage->height());
+    charts_.SetPixelRatio(controls_.ReglerImage->DisplayRatio());
     charts_.ResetCharts(loop_);
     evaluation_.StartFromRest(loop_);
     tuningMenu_.Restarted();

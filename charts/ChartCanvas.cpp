@@ -89,7 +89,7 @@ void ChartCanvas::SetImage(QImage image)
 void ChartCanvas::ResetState()
 {
     penBgr_ = 0;
-    penWidth_ = 1;
+    penWidth_ = std::max(1, Px(1));
     penStyle_ = PenStyle::Solid;
     penMode_ = PenMode::Copy;
     penX_ = 0;

@@ -92,10 +92,16 @@ QColor BandColor(std::uint32_t backColor, bool blackAndWhite)
     return OnWhite(backColor) ? QColor(0, 150, 0) : QColor(0, 176, 0);
 }
 
-QFont OverlayFont()
+// Lengths in chart points as pixels of the chart image the overlays go over.
+struct Points {
+    double ratio{1};
+    int operator()(int points) const { return PointsToPixels(points, ratio); }
+};
+
+QFont OverlayFont(const Points &pt)
 {
     QFont font(ChartFontFamily());
-    font.setPixelSize(ChartFontPixelSize);
+    font.setPixelSize(std::max(1, pt(ChartFontPixelSize)));
     // Crisp glyphs in exact colours, like the charts' own text.
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
@@ -121,13 +127,13 @@ struct TextBox {
     QStringList lines;
 };
 
-TextBox MeasureBox(const QStringList &lines, const QFontMetrics &metrics)
+TextBox MeasureBox(const QStringList &lines, const QFontMetrics &metrics, const Points &pt)
 {
     int width = 0;
     for (const QString &line : lines)
         width = std::max(width, metrics.horizontalAdvance(line));
     const auto count = static_cast<int>(lines.size());
-    return {QRect(0, 0, width + 8, count * metrics.height() + 6), lines};
+    return {QRect(0, 0, width + pt(8), count * metrics.height() + pt(6)), lines};
 }
 
 // Moves the box inside the image as far as it fits.
@@ -139,17 +145,28 @@ QRect KeptInside(QRect box, const QRect &image)
 }
 
 void DrawBox(QPainter &painter, const TextBox &box, const QFontMetrics &metrics, QColor fore,
-             QColor back)
+             QColor back, const Points &pt)
 {
     painter.setPen(Qt::NoPen);
     painter.setBrush(back);
     painter.drawRect(box.rect);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(fore, 1));
-    painter.drawRect(box.rect.adjusted(0, 0, -1, -1));
-    int y = box.rect.top() + 3 + metrics.ascent();
+    const int frame = pt(1);
+    if (frame <= 1) {
+        painter.setPen(QPen(fore, 1));
+        painter.drawRect(box.rect.adjusted(0, 0, -1, -1));
+    } else {
+        // A wide pen would straddle the box's edge: the frame goes inside.
+        const QRect &r = box.rect;
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), frame), fore);
+        painter.fillRect(QRect(r.left(), r.bottom() + 1 - frame, r.width(), frame), fore);
+        painter.fillRect(QRect(r.left(), r.top(), frame, r.height()), fore);
+        painter.fillRect(QRect(r.right() + 1 - frame, r.top(), frame, r.height()), fore);
+    }
+    painter.setPen(fore);
+    int y = box.rect.top() + pt(3) + metrics.ascent();
     for (const QString &line : box.lines) {
-        painter.drawText(box.rect.left() + 4, y, line);
+        painter.drawText(box.rect.left() + pt(4), y, line);
         y += metrics.height();
     }
 }
@@ -229,13 +246,14 @@ QPolygon ReferencePolyline(const LiveCharts &charts, int chart, std::int32_t new
 // is much cheaper than blending a plot-sized layer every paint.
 class BehindTraces {
 public:
-    BehindTraces(const QImage &under, const QRect &plot, QRgb background)
-        : under_(under), plot_(plot), background_(background & 0xFFFFFFu)
+    // Lines `width` pixels wide.
+    BehindTraces(const QImage &under, const QRect &plot, QRgb background, int width)
+        : under_(under), plot_(plot), background_(background & 0xFFFFFFu), width_(width)
     {
     }
 
-    // A polyline with a two-pixel pen; with on > 0 dashed, `on` pixels drawn
-    // and `off` left out along the path.
+    // A polyline with a pen twice the width; with on > 0 dashed, `on` pixels
+    // drawn and `off` left out along the path.
     void Polyline(const QPolygon &line, int on, int off)
     {
         phase_ = 0;
@@ -243,13 +261,16 @@ public:
             Segment(line[i - 1], line[i], on, off);
     }
 
-    // Row `y` from x0 to x1; with on > 0 dotted or dashed as for Polyline.
+    // Row `y` (and the rows below it up to the width) from x0 to x1; with
+    // on > 0 dotted or dashed as for Polyline.
     void Row(int y, int x0, int x1, int on, int off)
     {
-        phase_ = 0;
-        for (int x = x0; x <= x1; ++x)
-            if (Dash(on, off))
-                Keep(x, y);
+        for (int row = y; row < y + width_; ++row) {
+            phase_ = 0;
+            for (int x = x0; x <= x1; ++x)
+                if (Dash(on, off))
+                    Keep(x, row);
+        }
     }
 
     // Draws what was collected with the painter's pen, and starts afresh.
@@ -285,8 +306,8 @@ private:
 
     void Segment(QPoint a, QPoint b, int on, int off)
     {
-        // Bresenham over all octants; the second pixel of the pen sits below
-        // a flat step and to the right of a steep one.
+        // Bresenham over all octants; the pen's further pixels sit below a
+        // flat step and to the right of a steep one.
         const int dx = std::abs(b.x() - a.x());
         const int dy = -std::abs(b.y() - a.y());
         const int sx = a.x() < b.x() ? 1 : -1;
@@ -296,13 +317,9 @@ private:
         int x = a.x();
         int y = a.y();
         while (true) {
-            if (Dash(on, off)) {
-                Keep(x, y);
-                if (flat)
-                    Keep(x, y + 1);
-                else
-                    Keep(x + 1, y);
-            }
+            if (Dash(on, off))
+                for (int k = 0; k < 2 * width_; ++k)
+                    Keep(flat ? x : x + k, flat ? y + k : y);
             if (x == b.x() && y == b.y())
                 break;
             const int e2 = 2 * err;
@@ -329,6 +346,7 @@ private:
     const QImage &under_;
     QRect plot_;
     QRgb background_;
+    int width_;
     int phase_{0};
     std::vector<QPoint> points_;
 };
@@ -669,7 +687,9 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     const QColor fore =
         FromBgr(blackAndWhite ? Black : ForeColorFor(NormalisedBackColor(backColor)));
     const QColor back = FromBgr(blackAndWhite ? White : NormalisedBackColor(backColor));
-    const QFont font = OverlayFont();
+    // Sizes in chart points, drawn at the ratio of the charts' pixels.
+    const Points pt{charts.PixelRatio()};
+    const QFont font = OverlayFont(pt);
     const QFontMetrics metrics(font);
 
     painter.save();
@@ -688,25 +708,25 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     // The legend only goes with a reference that shows.
     const bool reference = line.size() >= 2;
     const QString legend = plant ? QStringLiteral("Referenz: x") : QStringLiteral("Referenz: y");
-    const QPoint legendAt(plot.right() - 4 - metrics.horizontalAdvance(legend),
-                          plot.top() + 2 + metrics.ascent());
+    const QPoint legendAt(plot.right() - pt(4) - metrics.horizontalAdvance(legend),
+                          plot.top() + pt(2) + metrics.ascent());
     if (reference || band.shown) {
         const QImage base =
             under.format() == QImage::Format_RGB32 || under.format() == QImage::Format_ARGB32
                 ? under
                 : under.convertToFormat(QImage::Format_RGB32);
-        BehindTraces behind(base, plot, BgrToRgb(NormalisedBackColor(backColor)));
+        BehindTraces behind(base, plot, BgrToRgb(NormalisedBackColor(backColor)), pt(1));
         if (reference) {
             // A two-pixel pen; dashed for black and white (10 pixels on, 2 off
             // along the path, so that every tick's point stays within a pixel
             // of a drawn one).
-            behind.Polyline(line, blackAndWhite ? 10 : 0, 2);
+            behind.Polyline(line, blackAndWhite ? pt(10) : 0, pt(2));
             painter.setPen(QPen(ReferenceColor(chart, backColor, blackAndWhite), 1));
             behind.Flush(painter);
             // The legend's glyphs go behind the traces as well: drawn on a
             // layer of the legend's own size and kept where the chart is bare.
             const QRect box(legendAt.x(), plot.top(), plot.right() - legendAt.x() + 1,
-                            metrics.height() + 4);
+                            metrics.height() + pt(4));
             const QRect area = box.intersected(plot);
             if (!area.isEmpty()) {
                 QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -724,7 +744,7 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
         if (band.shown) {
             // One-pixel lines; dotted (1 on, 1 off) for black and white.
             for (const int row : {band.upper, band.lower})
-                behind.Row(row, band.from, charts.PlotRight(), blackAndWhite ? 1 : 0, 1);
+                behind.Row(row, band.from, charts.PlotRight(), blackAndWhite ? pt(1) : 0, pt(1));
             painter.setPen(QPen(BandColor(backColor, blackAndWhite), 1));
             behind.Flush(painter);
         }
@@ -739,7 +759,7 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     for (int which = 0; which < 2; ++which) {
         if (!columns[which])
             continue;
-        QPen pen(fore, 1);
+        QPen pen(fore, pt(1));
         pen.setStyle(which == 0 ? Qt::SolidLine : Qt::DashLine);
         painter.setPen(pen);
         painter.drawLine(*columns[which], plot.top(), *columns[which], plot.bottom());
@@ -749,7 +769,7 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
     if (plant) {
         QStringList lines = FiguresBox();
         if (!lines.isEmpty()) {
-            TextBox box = MeasureBox(lines, metrics);
+            TextBox box = MeasureBox(lines, metrics, pt);
             // On a low chart (the window at its design size) the figures
             // would hide half the plot: below the heading they go two a line.
             if (box.rect.height() > plot.height() / 2) {
@@ -759,26 +779,26 @@ void Evaluation::PaintOver(QPainter &painter, const LiveCharts &charts, int char
                                    ? lines[i] + QStringLiteral(";  ") + lines[i + 1]
                                    : lines[i]);
                 lines = paired;
-                box = MeasureBox(lines, metrics);
+                box = MeasureBox(lines, metrics, pt);
             }
-            box.rect =
-                KeptInside(box.rect.translated(plot.left() + 4, plot.top() + 4), under.rect());
-            DrawBox(painter, box, metrics, fore, back);
+            box.rect = KeptInside(box.rect.translated(plot.left() + pt(4), plot.top() + pt(4)),
+                                  under.rect());
+            DrawBox(painter, box, metrics, fore, back, pt);
             figuresRect = box.rect;
         }
     }
     const QStringList readout = CursorReadout(charts, chart);
     if (!readout.isEmpty()) {
         const int x = columns[0] ? *columns[0] : *columns[1];
-        TextBox box = MeasureBox(readout, metrics);
-        int left = x + 6;
+        TextBox box = MeasureBox(readout, metrics, pt);
+        int left = x + pt(6);
         if (left + box.rect.width() > plot.right())
-            left = x - 6 - box.rect.width();
-        box.rect.moveTo(left, plot.top() + 4);
+            left = x - pt(6) - box.rect.width();
+        box.rect.moveTo(left, plot.top() + pt(4));
         if (!figuresRect.isNull() && box.rect.intersects(figuresRect))
-            box.rect.moveTop(figuresRect.bottom() + 4);
+            box.rect.moveTop(figuresRect.bottom() + pt(4));
         box.rect = KeptInside(box.rect, under.rect());
-        DrawBox(painter, box, metrics, fore, back);
+        DrawBox(painter, box, metrics, fore, back, pt);
     }
     painter.restore();
 }

@@ -53,8 +53,10 @@ void PaintStepTest(QPainter &p, const LiveCharts &charts, std::int32_t newestTic
     p.setClipRect(plot);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor color = ConstructionColor(charts.BackColor());
+    // Sizes in chart points, drawn at the ratio of the charts' pixels.
+    const auto pt = [&charts](int points) { return PointsToPixels(points, charts.PixelRatio()); };
     QFont font(ChartFontFamily());
-    font.setPixelSize(11);
+    font.setPixelSize(std::max(1, pt(ChartFontPixelSize)));
     font.setStyleStrategy(QFont::NoAntialias);
     p.setFont(font);
     const QFontMetrics fm(font);
@@ -64,10 +66,10 @@ void PaintStepTest(QPainter &p, const LiveCharts &charts, std::int32_t newestTic
     const Real tEnd = static_cast<Real>(id.t0 + id.seconds);
     auto horizontal = [&](Real value, const QString &label) {
         const double y = RowOf(charts, value);
-        p.setPen(QPen(color, 1, Qt::DashLine));
+        p.setPen(QPen(color, pt(1), Qt::DashLine));
         p.drawLine(QPointF(left, y), QPointF(right, y));
         p.setPen(color);
-        p.drawText(QPointF(std::max<double>(left, plot.left()) + 3, y - 3), label);
+        p.drawText(QPointF(std::max<double>(left, plot.left()) + pt(3), y - pt(3)), label);
     };
     horizontal(id.x0, QStringLiteral("x0"));
     if (id.settled)
@@ -78,24 +80,24 @@ void PaintStepTest(QPainter &p, const LiveCharts &charts, std::int32_t newestTic
         // sample while there is no x-infinity.
         const Real tTo = id.tb ? *id.tb : tEnd;
         const Real xTo = id.tb ? id.xEnd : *id.xInflection + *id.slope * (tTo - *id.inflection);
-        p.setPen(QPen(color, 2));
+        p.setPen(QPen(color, pt(2)));
         p.drawLine(QPointF(column(*id.ta), RowOf(charts, id.x0)),
                    QPointF(column(tTo), RowOf(charts, xTo)));
 
         // Tu and Tg along the time axis (the line x = 0), just above it.
-        const double axisY = RowOf(charts, 0) - 10;
+        const double axisY = RowOf(charts, 0) - pt(10);
         auto interval = [&](Real from, Real to, const QString &label) {
             const double a = column(from), b = column(to);
-            p.setPen(QPen(color, 1, Qt::DotLine));
+            p.setPen(QPen(color, pt(1), Qt::DotLine));
             p.drawLine(QPointF(a, plot.top()), QPointF(a, plot.bottom()));
             p.drawLine(QPointF(b, plot.top()), QPointF(b, plot.bottom()));
-            p.setPen(QPen(color, 2));
+            p.setPen(QPen(color, pt(2)));
             p.drawLine(QPointF(a, axisY), QPointF(b, axisY));
-            p.drawLine(QPointF(a, axisY - 4), QPointF(a, axisY + 4));
-            p.drawLine(QPointF(b, axisY - 4), QPointF(b, axisY + 4));
+            p.drawLine(QPointF(a, axisY - pt(4)), QPointF(a, axisY + pt(4)));
+            p.drawLine(QPointF(b, axisY - pt(4)), QPointF(b, axisY + pt(4)));
             p.setPen(color);
             const double mid = (a + b) / 2 - fm.horizontalAdvance(label) / 2.0;
-            p.drawText(QPointF(mid, axisY - 4), label);
+            p.drawText(QPointF(mid, axisY - pt(4)), label);
         };
         if (id.Tu)
             interval(static_cast<Real>(id.t0), *id.ta, QStringLiteral("Tu"));
@@ -105,11 +107,14 @@ void PaintStepTest(QPainter &p, const LiveCharts &charts, std::int32_t newestTic
 
     if (recording) {
         const QString note = StepTestNote(id.seconds);
-        const QRect box(plot.left() + 4, plot.top() + 4, fm.horizontalAdvance(note) + 8,
-                        fm.height() + 4);
+        const QRect box(plot.left() + pt(4), plot.top() + pt(4), fm.horizontalAdvance(note) + pt(8),
+                        fm.height() + pt(4));
         p.fillRect(box, charts.BackColor() == Black ? QColor(40, 0, 50) : QColor(250, 235, 255));
+        p.setPen(QPen(color, pt(1)));
+        // The frame inside the box, whatever the pen's width.
+        const int inset = pt(1) / 2;
+        p.drawRect(box.adjusted(inset, inset, -1 - (pt(1) - 1 - inset), -1 - (pt(1) - 1 - inset)));
         p.setPen(color);
-        p.drawRect(box.adjusted(0, 0, -1, -1));
         p.drawText(box, Qt::AlignCenter, note);
     }
     p.restore();

@@ -110,5 +110,100 @@ TEST(ChartViewTest, LeftPressAndDragReportImagePixelsWithTheShiftOfThePress)
     EXPECT_EQ(left.size(), 0);
 }
 
+TEST(ChartViewTest, AnImageOfAScaledScreenIsShownPixelForPixel)
+{
+    // Drawn onto a device of the image's ratio, as a scaled screen is: every
+    // image pixel lands on one device pixel, and the overlay paints in image
+    // pixels too.
+    struct Row {
+        qreal ratio;
+        QSize pixels; // the image; the view is pixels / ratio
+    };
+    for (const Row r :
+         {Row{2, QSize(120, 80)}, Row{1.5, QSize(90, 60)}, Row{1.25, QSize(75, 50)}}) {
+        SCOPED_TRACE(r.ratio);
+        QImage image = Striped(r.pixels);
+        image.setDevicePixelRatio(r.ratio);
+        ChartView view;
+        view.resize((QSizeF(r.pixels) / r.ratio).toSize());
+        view.SetImage(&image);
+        QImage screen(r.pixels, QImage::Format_RGB32);
+        screen.setDevicePixelRatio(r.ratio);
+        screen.fill(Qt::green);
+        view.render(&screen);
+        screen.setDevicePixelRatio(1);
+        QImage want = image.copy();
+        want.setDevicePixelRatio(1);
+        EXPECT_EQ(screen, want);
+
+        view.SetOverlay([](QPainter &p) { p.fillRect(QRect(11, 5, 3, 3), QColor(0xFF, 0, 0)); });
+        screen.setDevicePixelRatio(r.ratio);
+        view.render(&screen);
+        for (int y = 0; y < r.pixels.height(); ++y)
+            for (int x = 0; x < r.pixels.width(); ++x) {
+                const bool inRect = x >= 11 && x < 14 && y >= 5 && y < 8;
+                ASSERT_EQ(screen.pixel(x, y), inRect ? qRgb(0xFF, 0, 0) : image.pixel(x, y))
+                    << x << "," << y;
+            }
+    }
+}
+
+TEST(ChartViewTest, ThePointerMapsToTheImagePixelUnderIt)
+{
+    struct Row {
+        qreal ratio;
+        QPointF at;
+        QPoint pixel;
+    };
+    const Row rows[] = {
+        {1, QPointF(12, 30), QPoint(12, 30)},   {2, QPointF(12, 30), QPoint(24, 60)},
+        {2, QPointF(12.5, 30), QPoint(25, 60)}, {1.5, QPointF(10, 4), QPoint(15, 6)},
+        {1.5, QPointF(11, 5), QPoint(16, 7)},   {1.25, QPointF(8, 0.8), QPoint(10, 1)},
+    };
+    for (const Row &r : rows) {
+        QImage image = Striped(QSize(200, 100));
+        image.setDevicePixelRatio(r.ratio);
+        ChartView view;
+        view.SetImage(&image);
+        EXPECT_EQ(view.ImagePixelAt(r.at), r.pixel) << r.ratio << " " << r.at.x();
+    }
+
+    // A click reports the image pixel.
+    QImage image = Striped(QSize(160, 100));
+    image.setDevicePixelRatio(2);
+    ChartView view;
+    view.resize(80, 50);
+    view.SetImage(&image);
+    view.show();
+    QSignalSpy left(&view, &ChartView::LeftButtonAt);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(30, 20));
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left.at(0).at(0).toPoint(), QPoint(60, 40));
+}
+
+TEST(ChartViewTest, AScreenOfAnotherRatioIsReportedOnce)
+{
+    QImage image = Striped(QSize(60, 40));
+    ChartView view;
+    view.resize(60, 40);
+    view.SetImage(&image);
+    QSignalSpy changed(&view, &ChartView::DisplayRatioChanged);
+    view.SetDisplayRatioForTest(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.size(), 0) << "the image's own ratio";
+    view.SetDisplayRatioForTest(2);
+    EXPECT_EQ(view.DisplayRatio(), 2);
+    EXPECT_EQ(changed.size(), 0) << "not from within the event that showed it";
+    view.update();
+    view.grab();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.size(), 1) << "once, however often it is seen";
+    // The owner answers with an image of the new ratio: nothing more.
+    image.setDevicePixelRatio(2);
+    view.grab();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.size(), 1);
+}
+
 } // namespace
 } // namespace kavlon::test

@@ -2,6 +2,7 @@
 // resolution, erasing exactly, and the same lists at ratio 1 for documents.
 #include "charts/LiveCharts.h"
 #include "charts/TraceDrawing.h"
+#include "tests/charts/EvaluationFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -275,5 +276,47 @@ TEST(PixelRatio, TheUnscaledCopyHoldsWhatRatioOneWouldHold)
                 ASSERT_EQ(got[i].ModeText, want[i].ModeText);
             }
         }
+    }
+}
+
+TEST(PixelRatio, OverlaysLineUpWithTheTracesInImagePixels)
+{
+    for (const double ratio : {1.5, 2.0}) {
+        test::EvaluatedLoop loop(980, 216, 600);
+        loop.charts.SetPixelRatio(ratio);
+        loop.Restart();
+        loop.evaluation.CursorEnabled = true;
+        loop.Tick(300);
+        const std::int32_t tick = loop.evaluation.NewestTick() - 100;
+        const std::optional<int> column =
+            TickColumn(loop.charts, loop.evaluation.NewestTick(), tick);
+        ASSERT_TRUE(column);
+        // The sample of x at that tick is drawn at that column.
+        const TCurve &x = loop.charts.Curve(CurveX);
+        const TCurvePoint &sample = x[x.Count() - 1 - 100];
+        const QImage &plant = loop.charts.RegelstreckeImage();
+        EXPECT_NE(plant.pixel(*column, sample.PixelY) & 0xFFFFFFu, 0xFFFFFFu) << ratio;
+        // Pointing at that column picks that tick.
+        loop.evaluation.SetCursorAt(loop.charts, 0, *column);
+        ASSERT_EQ(loop.evaluation.CursorTick(loop.charts, 0), tick);
+
+        // Painted as the chart view paints it: one unit per image pixel.
+        QImage painted = plant.copy();
+        painted.setDevicePixelRatio(1);
+        {
+            QPainter painter(&painted);
+            loop.evaluation.Paint(painter, loop.charts, PlantChart);
+        }
+        // Low in the plot, where no box is: the cursor line is one point
+        // wide and covers the sample's column.
+        const ChartGeometry &g = loop.charts.Geometry();
+        const int row = g.PlotBottom - 3;
+        std::vector<int> changed;
+        for (int c = *column - 20; c <= *column + 20; ++c)
+            if (painted.pixel(c, row) != plant.pixel(c, row))
+                changed.push_back(c);
+        ASSERT_EQ(static_cast<int>(changed.size()), PointsToPixels(1, ratio)) << ratio;
+        EXPECT_LE(changed.front(), *column);
+        EXPECT_GE(changed.back(), *column);
     }
 }
