@@ -69,6 +69,8 @@ void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
     }
     strokeMarks_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     strokeId_ = 0;
+    pixelsWide_ = image_.width();
+    pixelsHigh_ = image_.height();
     backdrop_ = QImage();
     ResetState();
 }
@@ -82,6 +84,8 @@ void ChartCanvas::SetImage(QImage image)
     strokeMarks_.assign(
         static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
     strokeId_ = 0;
+    pixelsWide_ = image_.width();
+    pixelsHigh_ = image_.height();
     backdrop_ = QImage();
     ResetState();
 }
@@ -145,30 +149,31 @@ bool ChartCanvas::PatternOn()
     return true;
 }
 
-void ChartCanvas::PlotBrush(std::uint32_t *bits, qsizetype stride, int x, int y, std::uint32_t rgb)
+inline void ChartCanvas::PlotRect(std::uint32_t *bits, qsizetype stride, int left, int right,
+                                  int top, int bottom, std::uint32_t rgb)
 {
-    const int w = image_.width();
-    const int h = image_.height();
-    const int lo = -(penWidth_ - 1) / 2;
-    const int hi = penWidth_ / 2;
+    const int w = pixelsWide_;
+    const int h = pixelsHigh_;
+    left = std::max(left, 0);
+    right = std::min(right, w - 1);
+    top = std::max(top, 0);
+    bottom = std::min(bottom, h - 1);
+    if (left > right || top > bottom)
+        return;
     const bool notXor = penMode_ == PenMode::NotXor;
-    for (int py = y + lo; py <= y + hi; ++py) {
-        if (py < 0 || py >= h)
-            continue;
+    const std::uint16_t id = strokeId_;
+    for (int py = top; py <= bottom; ++py) {
         std::uint32_t *row = bits + py * stride;
-        std::uint32_t *marks =
-            notXor ? strokeMarks_.data() + static_cast<std::ptrdiff_t>(py) * w : nullptr;
-        for (int px = x + lo; px <= x + hi; ++px) {
-            if (px < 0 || px >= w)
+        if (!notXor) {
+            std::fill(row + left, row + right + 1, rgb);
+            continue;
+        }
+        std::uint16_t *marks = strokeMarks_.data() + static_cast<std::ptrdiff_t>(py) * w;
+        for (int px = left; px <= right; ++px) {
+            if (marks[px] == id)
                 continue;
-            if (notXor) {
-                if (marks[px] == strokeId_)
-                    continue;
-                marks[px] = strokeId_;
-                row[px] = 0xFF000000u | (~(rgb ^ row[px]) & 0x00FFFFFFu);
-            } else {
-                row[px] = rgb;
-            }
+            marks[px] = id;
+            row[px] = 0xFF000000u | (~(rgb ^ row[px]) & 0x00FFFFFFu);
         }
     }
 }
@@ -190,6 +195,9 @@ void ChartCanvas::LineTo(int x1, int y1)
     const std::uint32_t penRgb = BgrToRgb(penBgr_);
     const std::uint32_t gapRgb = BgrToRgb(textBackBgr_);
     const bool styled = penStyle_ != PenStyle::Solid && penStyle_ != PenStyle::Clear;
+    // The square brush around each point of the line.
+    const int lo = -(penWidth_ - 1) / 2;
+    const int hi = penWidth_ / 2;
 
     // Bresenham over all octants; the end pixel is left out.
     const int dx = std::abs(x1 - x0);
@@ -200,17 +208,41 @@ void ChartCanvas::LineTo(int x1, int y1)
     int err = dx - dy;
     int x = x0;
     int y = y0;
+    int movedX = 0;
+    int movedY = 0;
     for (int k = 0; k < steps; ++k) {
         const bool on = !styled || PatternOn();
-        PlotBrush(bits, stride, x, y, on ? penRgb : gapRgb);
+        const std::uint32_t rgb = on ? penRgb : gapRgb;
+        if (k == 0 || styled) {
+            PlotRect(bits, stride, x + lo, x + hi, y + lo, y + hi, rgb);
+        } else {
+            // A solid pen one step on covers only the brush's leading column
+            // and row anew; the rest of it was drawn a step before (and
+            // would be skipped as drawn in this stroke anyway).
+            if (movedX != 0) {
+                const int column = x + (movedX > 0 ? hi : lo);
+                PlotRect(bits, stride, column, column, y + lo, y + hi, rgb);
+            }
+            if (movedY != 0) {
+                // The leading row, less the corner the column took.
+                const int row = y + (movedY > 0 ? hi : lo);
+                const int from = movedX > 0 ? x + lo : x + lo + (movedX < 0 ? 1 : 0);
+                const int to = movedX > 0 ? x + hi - 1 : x + hi;
+                PlotRect(bits, stride, from, to, row, row, rgb);
+            }
+        }
         const int e2 = 2 * err;
+        movedX = 0;
+        movedY = 0;
         if (e2 > -dy) {
             err -= dy;
             x += sx;
+            movedX = sx;
         }
         if (e2 < dx) {
             err += dx;
             y += sy;
+            movedY = sy;
         }
     }
     if (implicitStroke)

@@ -131,7 +131,10 @@ public:
 
 private:
     const QFontMetrics &Metrics() const;
-    void PlotBrush(std::uint32_t *bits, qsizetype stride, int x, int y, std::uint32_t rgb);
+    // Sets (copy) or not-xors (once per stroke) the pixels of a rectangle,
+    // bounds included, clipped to the image.
+    void PlotRect(std::uint32_t *bits, qsizetype stride, int left, int right, int top, int bottom,
+                  std::uint32_t rgb);
     bool PatternOn();
 
     QRect TextBox(int x, int y, const QString &text) const;
@@ -140,6 +143,9 @@ private:
     QImage PixelView();
 
     QImage image_;
+    // The image's size, kept at hand for the pixel loops.
+    int pixelsWide_{0};
+    int pixelsHigh_{0};
     QImage backdrop_;
     double ratio_{1};
     // Dash runs of each pen style in pixels, scaled from the chart-point runs.
@@ -163,9 +169,10 @@ private:
     TextAlign textAlign_{TextAlign::Left};
 
     // Stroke marks: a pixel whose mark equals strokeId_ was changed in the
-    // current stroke already.
-    std::vector<std::uint32_t> strokeMarks_;
-    std::uint32_t strokeId_{0};
+    // current stroke already. Sixteen bits keep them small for images of a
+    // scaled screen; the ids wrap after 65535 strokes (a few thousand ticks).
+    std::vector<std::uint16_t> strokeMarks_;
+    std::uint16_t strokeId_{0};
     bool inStroke_{false};
 };
 

@@ -59,14 +59,20 @@ void DrawCurve(const TCurve &curve, ChartCanvas &canvas, int left, Real px, int 
     canvas.BeginStroke();
     const TCurvePoint *prev = &curve[0];
     curve.Current = prev;
+    // EntryX term by term: the offset of the window's fill is the same for
+    // every entry, and each segment starts where the one before ended.
+    const int shift = left + RoundPixel(static_cast<Real>(n - count) * px);
+    int prevX = shift + RoundPixel(0);
     int i = 1;
     int step = 1;
     while (i < count) {
         const TCurvePoint &p = curve[i];
+        const int x = shift + RoundPixel(static_cast<Real>(i) * px);
         if (!p.Hidden && !prev->Hidden) {
-            canvas.MoveTo(EntryX(left, px, n, count, i - step), prev->PixelY);
-            canvas.LineTo(EntryX(left, px, n, count, i), p.PixelY);
+            canvas.MoveTo(prevX, prev->PixelY);
+            canvas.LineTo(x, p.PixelY);
         }
+        prevX = x;
         prev = &p;
         curve.Current = prev;
         if (!solid)
