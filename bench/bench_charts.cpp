@@ -52,11 +52,11 @@ void BM_ChartTick(benchmark::State &state)
 }
 
 // The same on a screen scaled by 2 (3840 x 2160 device pixels) in a
-// maximised 1920 x 1080 window: charts of 1900 x 393 points, drawn at
-// 3800 x 786 device pixels each.
+// maximised 1920 x 1080 window: charts of 1900 x 397 points, drawn at
+// 3800 x 794 device pixels each.
 void BM_ChartTickRatio2(benchmark::State &state)
 {
-    TimeChartTicks(state, 1900, 393, 2, state.range(0) != 0);
+    TimeChartTicks(state, 1900, 397, 2, state.range(0) != 0);
 }
 
 } // namespace
@@ -67,12 +67,15 @@ BENCHMARK(BM_ChartTickRatio2)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 // Evaluation::Paint of both charts with every overlay on: a reference under
 // the full window, the tolerance band and the figures box of a running step,
 // two cursors with their read-out boxes. Painted over copies of the chart
-// images, as the chart widget paints over its own.
+// images, as the chart widget paints over its own (in image pixels). The
+// second argument is the display's pixel ratio.
 void BM_EvaluationPaint(benchmark::State &state)
 {
     using namespace kavlon;
+    const double ratio = static_cast<double>(state.range(1));
     LiveCharts charts;
     charts.SetImageSize(1916, 300);
+    charts.SetPixelRatio(ratio);
     charts.SetTimeAxisLength(600);
     charts.SetBackColor(state.range(0) != 0 ? Black : White);
     Evaluation evaluation;
@@ -97,10 +100,12 @@ void BM_EvaluationPaint(benchmark::State &state)
         }
         ChartTick(s, charts, evaluation);
     }
-    evaluation.SetCursorAt(charts, 0, 900);
-    evaluation.SetCursorAt(charts, 1, 1500);
+    evaluation.SetCursorAt(charts, 0, static_cast<int>(900 * ratio));
+    evaluation.SetCursorAt(charts, 1, static_cast<int>(1500 * ratio));
     QImage upper = charts.ReglerImage().copy();
     QImage lower = charts.RegelstreckeImage().copy();
+    upper.setDevicePixelRatio(1);
+    lower.setDevicePixelRatio(1);
     for (auto _ : state) {
         QPainter top(&upper);
         evaluation.Paint(top, charts, ControllerChart);
@@ -113,7 +118,11 @@ void BM_EvaluationPaint(benchmark::State &state)
     state.SetLabel(state.range(0) != 0 ? "black" : "white");
 }
 
-BENCHMARK(BM_EvaluationPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EvaluationPaint)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 2})
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
