@@ -67,7 +67,10 @@ void ChartCanvas::NewImage(int width, int height, std::uint32_t bgr)
         image_.fill(BgrToRgb(bgr));
         image_.setDevicePixelRatio(ratio_);
     }
-    strokeMarks_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    // Marks for the pixels there are: an image too large to allocate is
+    // null, and its marks must not be attempted either.
+    strokeMarks_.assign(
+        static_cast<std::size_t>(image_.width()) * static_cast<std::size_t>(image_.height()), 0);
     strokeId_ = 0;
     pixelsWide_ = image_.width();
     pixelsHigh_ = image_.height();
