@@ -1,5 +1,7 @@
 #include "app/ChartView.h"
 
+#include "charts/ChartCanvas.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -26,7 +28,12 @@ void ChartView::SetOverlay(Overlay overlay)
     update();
 }
 
-qreal ChartView::DisplayRatio() const { return testRatio_ > 0 ? testRatio_ : devicePixelRatioF(); }
+qreal ChartView::DisplayRatio() const
+{
+    // As the charts will draw it: a ratio they limit must compare equal to
+    // the image they drew, or every repaint would restart them.
+    return UsablePixelRatio(testRatio_ > 0 ? testRatio_ : devicePixelRatioF());
+}
 
 void ChartView::SetDisplayRatioForTest(qreal ratio)
 {

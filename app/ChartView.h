@@ -30,7 +30,8 @@ public:
     using Overlay = std::function<void(QPainter &)>;
     void SetOverlay(Overlay overlay);
 
-    // Device pixels per logical pixel of the screen the view is on.
+    // Device pixels per logical pixel of the screen the view is on, as the
+    // charts can draw it (UsablePixelRatio).
     qreal DisplayRatio() const;
     // For tests: the view acts as if it were on a screen of this ratio (0:
     // the real screen again), and checks it against its image's as after a

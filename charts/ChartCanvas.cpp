@@ -34,12 +34,17 @@ constexpr std::array<DashPattern, 5> Patterns{{
 
 QString ChartFontFamily() { return QStringLiteral("Liberation Sans"); }
 
+double UsablePixelRatio(double ratio)
+{
+    // A ratio from a screen; anything unusable draws as an unscaled chart.
+    return std::isfinite(ratio) ? std::clamp(ratio, 0.5, 8.0) : 1.0;
+}
+
 ChartCanvas::ChartCanvas() { SetPixelRatio(1); }
 
 void ChartCanvas::SetPixelRatio(double ratio)
 {
-    // A ratio from a screen; anything unusable draws as an unscaled chart.
-    ratio_ = std::isfinite(ratio) ? std::clamp(ratio, 0.5, 8.0) : 1.0;
+    ratio_ = UsablePixelRatio(ratio);
     for (std::size_t style = 0; style < Patterns.size(); ++style) {
         const DashPattern &pattern = Patterns[style];
         DashRuns &scaled = dashRuns_[style];

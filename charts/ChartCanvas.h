@@ -34,6 +34,10 @@ constexpr std::uint32_t RgbToBgr(std::uint32_t rgb)
     return ((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu);
 }
 
+// The device pixel ratio the charts are drawn at for a screen's `ratio`:
+// limited to 0.5..8, and 1 for a value that is not finite.
+double UsablePixelRatio(double ratio);
+
 // The chart font: Liberation Sans (metric twin of Arial) at 11 px.
 inline constexpr int ChartFontPixelSize = 11;
 QString ChartFontFamily();
@@ -55,8 +59,8 @@ class ChartCanvas {
 public:
     ChartCanvas();
 
-    // Device pixels per chart point (1 on an unscaled screen), limited to
-    // 0.5..8; a value that is not finite counts as 1. Resets the drawing
+    // Device pixels per chart point (1 on an unscaled screen), made usable
+    // by UsablePixelRatio. Resets the drawing
     // state; kept by NewImage and SetImage, whose images carry it as their
     // device pixel ratio so that a view shows them one pixel per pixel.
     void SetPixelRatio(double ratio);

@@ -72,6 +72,23 @@ TEST_F(ScalingTest, AnotherRatioRestartsTheChartsAtTheDeviceResolution)
     EXPECT_EQ(win.Charts().ReglerImage().size(), QSize(980, 216));
 }
 
+TEST_F(ScalingTest, ARatioBeyondWhatTheChartsDrawRestartsThemOnlyOnce)
+{
+    // The charts draw at most 8 pixels a point; a screen claiming more must
+    // not look like a new ratio at every repaint.
+    TKavlonMain &win = ShownWindow(1000, 700);
+    win.resize(400, 300);
+    QCoreApplication::processEvents();
+    MoveToScreenOfRatio(20);
+    EXPECT_EQ(win.Charts().PixelRatio(), 8);
+    for (int i = 0; i < 5; ++i)
+        win.ActionOnTimer();
+    for (const char *name : {"ReglerImage", "RegelstreckeImage"})
+        Get<ChartView>(name)->repaint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(win.Loop().TickCount, 5);
+}
+
 TEST_F(ScalingTest, AClickPicksTheSampleUnderThePointer)
 {
     TKavlonMain &win = ShownWindow(1000, 700);
