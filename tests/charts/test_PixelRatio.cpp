@@ -91,16 +91,6 @@ TEST(PixelRatio, ImagesCoverTheViewInDevicePixels)
     EXPECT_EQ(charts.RegelstreckeImage().size(), QSize(1472, 326));
     EXPECT_EQ(charts.ReglerImage().devicePixelRatio(), 1.5) << "a view shows it 1:1";
 
-    // Charts too large to allocate are drawn nowhere, and nothing fails.
-    charts.SetImageSize(60000, 60000);
-    charts.SetPixelRatio(8);
-    charts.ResetCharts(LoopState{});
-    EXPECT_TRUE(charts.ReglerImage().isNull());
-    LoopState s;
-    for (int i = 0; i < 3; ++i)
-        ChartTick(s, charts);
-    charts.SetImageSize(981, 217);
-
     // A ratio no screen has draws as an unscaled chart.
     for (const double odd :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
@@ -109,6 +99,23 @@ TEST(PixelRatio, ImagesCoverTheViewInDevicePixels)
         EXPECT_EQ(charts.PixelRatio(), 1);
         EXPECT_EQ(charts.ReglerImage().size(), QSize(981, 217));
     }
+}
+
+TEST(PixelRatio, ChartsTooLargeToAllocateStayBlank)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer aborts on a failed allocation instead of returning null";
+#else
+    LiveCharts charts;
+    charts.SetImageSize(60000, 60000);
+    charts.SetPixelRatio(8);
+    charts.ResetCharts(LoopState{});
+    EXPECT_TRUE(charts.ReglerImage().isNull());
+    LoopState s;
+    for (int i = 0; i < 3; ++i)
+        ChartTick(s, charts);
+    EXPECT_EQ(s.TickCount, 3);
+#endif
 }
 
 TEST(PixelRatio, MarginsFontsMarksAndPensScaleWithTheRatio)
