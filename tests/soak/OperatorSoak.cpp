@@ -205,6 +205,7 @@ void OperatorSoak::AddCommands()
         {"RegelstreckeLabelPanelRightClick", 1, false,
          [this] { win_.RegelstreckeLabelPanelMouseDown(Qt::RightButton); }},
         {"Resize", 4, false, [this] { Resize(); }},
+        {"DisplayRatio", 1, false, [this] { ChangeDisplayRatio(); }},
         {"Repaint", 1, false, [] { QCoreApplication::processEvents(); }},
     };
     for (const Command &c : commands_) {
@@ -235,6 +236,19 @@ void OperatorSoak::Resize()
     QCoreApplication::processEvents();
 }
 
+void OperatorSoak::ChangeDisplayRatio()
+{
+    // As if the window moved to a screen with other scaling, back to its own
+    // screen (0) now and then.
+    static constexpr qreal Ratios[] = {0, 1, 1.25, 1.5, 2};
+    const qreal ratio = Ratios[Uniform(0, 4)];
+    for (const char *name : {"ReglerImage", "RegelstreckeImage"})
+        if (auto *view = win_.findChild<ChartView *>(QString::fromLatin1(name)))
+            view->SetDisplayRatioForTest(ratio);
+    // The views tell the window after the event that showed the change.
+    QCoreApplication::processEvents();
+}
+
 void OperatorSoak::CursorClick()
 {
     const char *name = Uniform(0, 1) ? "ReglerImage" : "RegelstreckeImage";
@@ -262,6 +276,8 @@ std::string OperatorSoak::Step()
         pick -= c.weight;
     }
     if (std::string err = CheckWindowsDoNotPileUp(); !err.empty())
+        return err;
+    if (std::string err = CheckChartsFollowTheScreen(); !err.empty())
         return err;
     const int ticks = Uniform(0, ticksPerStep_);
     for (int i = 0; i < ticks; ++i)
@@ -419,6 +435,20 @@ std::string OperatorSoak::CheckEraseRestoresFrame()
     if (!back)
         return "drawing the erased traces and scales again did not restore the charts";
     return {};
+}
+
+std::string OperatorSoak::CheckChartsFollowTheScreen() const
+{
+    // Charts of no size show nothing at any ratio; the next size they get
+    // draws them at the screen's.
+    const auto *view = win_.findChild<ChartView *>(QStringLiteral("ReglerImage"));
+    if (view == nullptr || win_.Charts().ReglerImage().isNull()
+        || win_.Charts().PixelRatio() == view->DisplayRatio())
+        return {};
+    std::ostringstream s;
+    s << "the charts are drawn at ratio " << win_.Charts().PixelRatio() << " on a screen of ratio "
+      << view->DisplayRatio();
+    return s.str();
 }
 
 std::string OperatorSoak::CheckWindowsDoNotPileUp() const

@@ -66,6 +66,8 @@ public:
     // was there before.
     std::string CheckEraseRestoresFrame();
     // Top-level windows besides the main window that are open now.
+    // After a move to a screen of another ratio the charts are drawn at it.
+    std::string CheckChartsFollowTheScreen() const;
     std::string CheckWindowsDoNotPileUp() const;
 
     // Ticks only, no commands: for the memory and speed figures.
@@ -85,6 +87,7 @@ private:
     };
     void AddCommands();
     void Resize();
+    void ChangeDisplayRatio();
     void CursorClick();
     std::string Tick();
     int Uniform(int lo, int hi);
