@@ -41,6 +41,52 @@ QString PlainText(const QString &html)
     return QTextDocumentFragment::fromHtml(html).toPlainText();
 }
 
+// A picture's width or height, as written in its <img> tag, above this many
+// pixels is drawn at this size. A help page has no use for more, and Qt's
+// text layout counts a page's height in a fixed-point type that overflows at
+// 2^25 pixels: a picture millions of pixels wide (scaled in proportion) gives
+// a page of negative height, and under the sanitizers a layout that does not
+// end.
+constexpr int MaxPictureSide = 4096;
+
+QString LimitPictureSizes(const QString &html)
+{
+    static const QRegularExpression picture(QStringLiteral("<img\\b[^>]*>"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression side(
+        QStringLiteral("(\\b(?:width|height)\\s*=\\s*[\"']?\\s*)(\\d+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString limited;
+    qsizetype copied = 0;
+    for (auto tags = picture.globalMatch(html); tags.hasNext();) {
+        const QRegularExpressionMatch tag = tags.next();
+        QString text = tag.captured();
+        bool changed = false;
+        // From the back, so that each replacement leaves the earlier
+        // positions valid.
+        QList<QRegularExpressionMatch> sides;
+        for (auto it = side.globalMatch(text); it.hasNext();)
+            sides << it.next();
+        for (auto it = sides.crbegin(); it != sides.crend(); ++it) {
+            const QString digits = it->captured(2);
+            if (digits.size() <= 4 && digits.toInt() <= MaxPictureSide)
+                continue;
+            text.replace(it->capturedStart(2), it->capturedLength(2),
+                         QString::number(MaxPictureSide));
+            changed = true;
+        }
+        if (!changed)
+            continue;
+        limited += QStringView(html).sliced(copied, tag.capturedStart() - copied);
+        limited += text;
+        copied = tag.capturedEnd();
+    }
+    if (copied == 0)
+        return html;
+    limited += QStringView(html).sliced(copied);
+    return limited;
+}
+
 } // namespace
 
 HelpFile HelpFile::Read(const QString &helpFile)
@@ -98,6 +144,7 @@ HelpFile HelpFile::Parse(const QString &text, const QString &path)
             if (bodyEnd >= 0)
                 topic.html.truncate(bodyEnd);
         }
+        topic.html = LimitPictureSizes(topic.html);
         const QRegularExpressionMatch h1 = heading.match(topic.html);
         topic.title = h1.hasMatch() ? PlainText(h1.captured(1)).simplified() : QString();
         // A heading without text would leave a blank line in the finder and

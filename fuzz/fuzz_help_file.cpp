@@ -55,9 +55,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (const HelpTopic *topic = file.Find(QString::fromLatin1(key));
             topic != nullptr && topic->key != QLatin1String(key))
             fuzz::Broken("a lookup finds another key");
-    // Lay out the first and the last topic the way the viewer's page does. (An
-    // absurd image width overflows Qt's layout into a negative height: shown
-    // oddly, but harmless, so the size is not judged.)
+    // Lay out the first and the last topic the way the viewer's page does.
+    // (Picture sizes are capped where the file is read; a page can still be
+    // made absurdly high in other ways, say with thousands of pictures, and
+    // Qt's layout then overflows into a negative height: shown oddly, but
+    // harmless, so the size is not judged.)
     if (!file.Topics().isEmpty()) {
         QTextDocument page;
         page.setDefaultStyleSheet(file.StyleSheet());

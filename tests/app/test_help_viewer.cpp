@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -386,5 +387,38 @@ TEST(HelpViewerPlacement, KeepsClearOfTheNewestDataAndStaysOnTheScreen)
                                r.keepClear.width() / 3, r.keepClear.height());
             EXPECT_FALSE(placed.intersects(newest));
         }
+    }
+}
+
+// Qt counts a page's height in a fixed-point type that overflows at 2^25
+// pixels, so a picture sized in millions of pixels must not reach the layout.
+TEST(HelpFilePictures, SizesBeyondAnyScreenAreCappedAndThePageLaysOut)
+{
+    struct Case {
+        const char *tag;
+        const char *expected; // the tag as the page gets it
+    };
+    const Case cases[] = {
+        {R"(<img src="a.png" width="9999999">)", R"(<img src="a.png" width="4096">)"},
+        {R"(<IMG SRC=a.png HEIGHT=123456789012 Width = '5000'>)",
+         R"(<IMG SRC=a.png HEIGHT=4096 Width = '4096'>)"},
+        {R"(<img src="a.png" width="640" height="4096">)",
+         R"(<img src="a.png" width="640" height="4096">)"},
+        {R"(<img src="missih="9.png" width="9999999">">)",
+         R"(<img src="missih="9.png" width="4096">">)"},
+    };
+    for (const Case &c : cases) {
+        const QString text = QStringLiteral("<!-- topic 1 -->\n<h1>Bild</h1>\n<p>%1 danach</p>\n")
+                                 .arg(QString::fromUtf8(c.tag));
+        const kavlon::HelpFile file = kavlon::HelpFile::Parse(text, QStringLiteral("x.hlp"));
+        ASSERT_EQ(file.Topics().size(), 1) << c.tag;
+        const QString html = file.Topics().front().html;
+        EXPECT_TRUE(html.contains(QString::fromUtf8(c.expected)))
+            << c.tag << " became " << html.toStdString();
+        QTextDocument page;
+        page.setHtml(html);
+        page.setTextWidth(640);
+        EXPECT_GT(page.size().height(), 0.0) << c.tag;
+        EXPECT_LT(page.size().height(), 20000.0) << c.tag;
     }
 }
