@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 
 namespace kavlon {
@@ -41,50 +44,52 @@ QString PlainText(const QString &html)
     return QTextDocumentFragment::fromHtml(html).toPlainText();
 }
 
-// A picture's width or height, as written in its <img> tag, above this many
-// pixels is drawn at this size. A help page has no use for more, and Qt's
-// text layout counts a page's height in a fixed-point type that overflows at
-// 2^25 pixels: a picture millions of pixels wide (scaled in proportion) gives
-// a page of negative height, and under the sanitizers a layout that does not
-// end.
+// A picture's width or height above this many pixels is drawn at this size. A
+// help page has no use for more, and Qt's text layout counts a page's height
+// in a fixed-point type that overflows at 2^25 pixels: a picture millions of
+// pixels wide (its height scaled in proportion) gives a page of negative
+// height, and under the sanitizers a layout that does not end.
 constexpr int MaxPictureSide = 4096;
 
-QString LimitPictureSizes(const QString &html)
+// The topic's HTML with its pictures capped, or the HTML as written when no
+// picture needs it. The sizes are read the way the page will read them (Qt's
+// own parser, the file's style sheet applied), because a size can come from
+// an attribute, a style or a tag that a quoted ">" hides from a text search.
+QString LimitPictureSizes(const QString &html, const QString &styleSheet)
 {
-    static const QRegularExpression picture(QStringLiteral("<img\\b[^>]*>"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression side(
-        QStringLiteral("(\\b(?:width|height)\\s*=\\s*[\"']?\\s*)(\\d+)"),
-        QRegularExpression::CaseInsensitiveOption);
-    QString limited;
-    qsizetype copied = 0;
-    for (auto tags = picture.globalMatch(html); tags.hasNext();) {
-        const QRegularExpressionMatch tag = tags.next();
-        QString text = tag.captured();
-        bool changed = false;
-        // From the back, so that each replacement leaves the earlier
-        // positions valid.
-        QList<QRegularExpressionMatch> sides;
-        for (auto it = side.globalMatch(text); it.hasNext();)
-            sides << it.next();
-        for (auto it = sides.crbegin(); it != sides.crend(); ++it) {
-            const QString digits = it->captured(2);
-            if (digits.size() <= 4 && digits.toInt() <= MaxPictureSide)
-                continue;
-            text.replace(it->capturedStart(2), it->capturedLength(2),
-                         QString::number(MaxPictureSide));
-            changed = true;
-        }
-        if (!changed)
-            continue;
-        limited += QStringView(html).sliced(copied, tag.capturedStart() - copied);
-        limited += text;
-        copied = tag.capturedEnd();
-    }
-    if (copied == 0)
+    if (!html.contains(QLatin1String("img"), Qt::CaseInsensitive))
         return html;
-    limited += QStringView(html).sliced(copied);
-    return limited;
+    QTextDocument page;
+    page.setDefaultStyleSheet(styleSheet);
+    page.setHtml(html);
+    struct Capped {
+        int position;
+        int length;
+        QTextImageFormat format;
+    };
+    QList<Capped> capped;
+    for (QTextBlock block = page.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat picture = fragment.charFormat().toImageFormat();
+            if (!picture.isValid()
+                || (picture.width() <= MaxPictureSide && picture.height() <= MaxPictureSide))
+                continue;
+            if (picture.width() > MaxPictureSide)
+                picture.setWidth(MaxPictureSide);
+            if (picture.height() > MaxPictureSide)
+                picture.setHeight(MaxPictureSide);
+            capped.append({fragment.position(), fragment.length(), picture});
+        }
+    if (capped.isEmpty())
+        return html;
+    QTextCursor cursor(&page);
+    for (const Capped &c : capped) {
+        cursor.setPosition(c.position);
+        cursor.setPosition(c.position + c.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(c.format);
+    }
+    return page.toHtml();
 }
 
 } // namespace
@@ -144,7 +149,6 @@ HelpFile HelpFile::Parse(const QString &text, const QString &path)
             if (bodyEnd >= 0)
                 topic.html.truncate(bodyEnd);
         }
-        topic.html = LimitPictureSizes(topic.html);
         const QRegularExpressionMatch h1 = heading.match(topic.html);
         topic.title = h1.hasMatch() ? PlainText(h1.captured(1)).simplified() : QString();
         // A heading without text would leave a blank line in the finder and
@@ -152,6 +156,7 @@ HelpFile HelpFile::Parse(const QString &text, const QString &path)
         if (topic.title.isEmpty())
             topic.title = topic.key;
         topic.plain = PlainText(topic.html);
+        topic.html = LimitPictureSizes(topic.html, file.styleSheet_);
         file.topics_ << topic;
     }
     if (file.topics_.isEmpty())
