@@ -53,8 +53,8 @@ constexpr int MaxPictureSide = 4096;
 
 // The topic's HTML with its pictures capped, or the HTML as written when no
 // picture needs it. The sizes are read the way the page will read them (Qt's
-// own parser, the file's style sheet applied), because a size can come from
-// an attribute, a style or a tag that a quoted ">" hides from a text search.
+// own parser, the file's style sheet applied), because a text search misses a
+// size that belongs to a tag whose quoted value holds a ">".
 QString LimitPictureSizes(const QString &html, const QString &styleSheet)
 {
     if (!html.contains(QLatin1String("img"), Qt::CaseInsensitive))
