@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -14,25 +13,20 @@
 
 namespace kavlon {
 
-TuningMapWidget::TuningMapWidget(QWidget *parent) : QWidget(parent) {}
+TuningMapWidget::TuningMapWidget(QWidget *parent) : ChartView(parent) {}
 
-void TuningMapWidget::SetImage(QImage image)
+void TuningMapWidget::SetMap(QImage image)
 {
-    image_ = std::move(image);
-    setFixedSize(image_.size());
-    update();
-}
-
-void TuningMapWidget::paintEvent(QPaintEvent *)
-{
-    QPainter p(this);
-    p.drawImage(0, 0, image_);
+    map_ = std::move(image);
+    setFixedSize((QSizeF(map_.size()) / map_.devicePixelRatio()).toSize());
+    SetImage(&map_);
 }
 
 void TuningMapWidget::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         emit ClickedAt(event->position().toPoint());
+    ChartView::mousePressEvent(event);
 }
 
 SweepPlan TuningMapDialog::WindowGrid()
@@ -71,10 +65,11 @@ TuningMapDialog::TuningMapDialog(QWidget *owner, Pick pick) : QDialog(owner), pi
     connect(cancel_, &QPushButton::clicked, this, &TuningMapDialog::Cancel);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(metric_, &QComboBox::currentIndexChanged, this, [this] { Redraw(); });
-    connect(view_, &TuningMapWidget::ClickedAt, this, [this](QPoint pixel) {
+    connect(view_, &ChartView::DisplayRatioChanged, this, [this] { Redraw(); });
+    connect(view_, &TuningMapWidget::ClickedAt, this, [this](QPoint at) {
         if (!HasMap())
             return;
-        const std::optional<std::int64_t> point = TuningMapPointAt(plan_, MapView(), pixel);
+        const std::optional<std::int64_t> point = TuningMapPointAt(plan_, MapView(), at);
         if (point && pick_)
             pick_(plan_.KrOf(*point), plan_.TnOf(*point));
     });
@@ -171,7 +166,7 @@ void TuningMapDialog::Redraw()
 {
     if (!HasMap())
         return;
-    view_->SetImage(DrawTuningMap(plan_, cells_, Metric(), MapView()));
+    view_->SetMap(DrawTuningMap(plan_, cells_, Metric(), MapView()));
 }
 
 SweepMetric TuningMapDialog::Metric() const
@@ -188,6 +183,7 @@ TuningMapView TuningMapDialog::MapView() const
     TuningMapView view;
     view.currentKr = currentKr_;
     view.currentTn = currentTn_;
+    view.pixelRatio = view_->DisplayRatio();
     return view;
 }
 

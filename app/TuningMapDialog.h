@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/ParameterSweep.h"
+#include "app/ChartView.h"
 #include "charts/TuningMap.h"
 
 #include <QDialog>
@@ -20,23 +21,25 @@ class QPushButton;
 
 namespace kavlon {
 
-// Shows the tuning map and turns a click on a cell into its Kr and Tn.
-class TuningMapWidget : public QWidget {
+// Shows the tuning map, drawn at the screen's resolution like a live chart,
+// and turns a click on a cell into its Kr and Tn.
+class TuningMapWidget : public ChartView {
     Q_OBJECT
 public:
     explicit TuningMapWidget(QWidget *parent = nullptr);
-    void SetImage(QImage image);
-    const QImage &Image() const { return image_; }
+    // Kept here and shown at its size in points.
+    void SetMap(QImage image);
+    const QImage &Map() const { return map_; }
 
 signals:
-    void ClickedAt(QPoint pixel);
+    // Where the left button went down, in points.
+    void ClickedAt(QPoint point);
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    QImage image_;
+    QImage map_;
 };
 
 // "Kennfeld": computes the tuning map of the loop as it would restart now,

@@ -145,7 +145,13 @@ std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const Tuning
 QImage DrawTuningMap(const SweepPlan &plan, const std::vector<SweepCell> &cells, SweepMetric metric,
                      const TuningMapView &view)
 {
-    QImage image(TuningMapSize(plan, view), QImage::Format_RGB32);
+    // Drawn in points: the painter scales by the image's ratio, so that text
+    // and lines get the device's own pixels instead of enlarged ones.
+    const double ratio = UsablePixelRatio(view.pixelRatio);
+    const QSize points = TuningMapSize(plan, view);
+    QImage image(static_cast<int>(std::ceil(points.width() * ratio)),
+                 static_cast<int>(std::ceil(points.height() * ratio)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, false);

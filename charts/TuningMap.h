@@ -20,8 +20,11 @@ namespace kavlon {
 // current Kr and Tn (if given) a cross. The window and kavlon-sim draw it
 // with this code.
 struct TuningMapView {
-    int width{800};       // the picture's width
-    int panelHeight{560}; // the height of one Tv panel
+    int width{800};       // the picture's width, in points
+    int panelHeight{560}; // the height of one Tv panel, in points
+    // Device pixels per point: the window draws the map at its screen's
+    // resolution, files at 1. Layout, cells and clicks stay in points.
+    double pixelRatio{1};
     std::optional<Real> currentKr;
     std::optional<Real> currentTn;
 };
@@ -35,21 +38,23 @@ struct TuningMapPanel {
 
 TuningMapPanel TuningMapPanelAt(const TuningMapView &view, std::int32_t tvIndex);
 
-// The picture's size for a sweep.
+// The picture's size for a sweep, in points.
 QSize TuningMapSize(const SweepPlan &plan, const TuningMapView &view);
 
 // The rectangle of cell (kr index, tn index) within a panel's plot.
 QRect TuningMapCell(const SweepPlan &plan, const QRect &plot, std::int32_t krIndex,
                     std::int32_t tnIndex);
 
-// The point of the cell under a picture pixel, or empty off the cells.
+// The point of the cell under a position in points, or empty off the cells.
 std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const TuningMapView &view,
                                              QPoint pixel);
 
 // The map's German title and the metric's name with its unit.
 QString SweepMetricTitle(SweepMetric metric);
 
-// Draws the whole map. Needs a running QGuiApplication for its texts.
+// Draws the whole map: TuningMapSize times the view's pixel ratio (rounded
+// up) in device pixels, carrying that ratio. Needs a running QGuiApplication
+// for its texts.
 QImage DrawTuningMap(const SweepPlan &plan, const std::vector<SweepCell> &cells, SweepMetric metric,
                      const TuningMapView &view);
 

@@ -19,6 +19,8 @@
 #include <QTableWidget>
 
 #include <cmath>
+#include <optional>
+#include <utility>
 
 namespace kavlon::test {
 namespace {
@@ -207,6 +209,63 @@ TEST_F(TuningTest, TuningMapRunsBesideTheLoopAndAClickRetunes)
     EXPECT_EQ(ReadOut("Nachstellzeit"), QStringLiteral("20"));
     ASSERT_TRUE(map->MapView().currentKr);
     EXPECT_EQ(*map->MapView().currentKr, 2.5L);
+}
+
+// Whether two neighbours differ across an odd column within `area`: a 2x
+// enlargement of a low-resolution picture changes only between columns 2k - 1
+// and 2k, so glyphs drawn at the device resolution show such changes.
+bool ChangesAtOddColumns(const QImage &img, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left() + 1; x <= area.right(); ++x)
+            if (x % 2 == 1 && img.pixel(x, y) != img.pixel(x - 1, y))
+                return true;
+    return false;
+}
+
+TEST_F(TuningTest, TuningMapIsDrawnAtTheScreensResolution)
+{
+    SweepPlan plan;
+    ASSERT_EQ(ParseSweepAxis("1:3:1", SpinValue::Kr, plan.kr), "");
+    ASSERT_EQ(ParseSweepAxis("10:30:10", SpinValue::Tn, plan.tn), "");
+    std::optional<std::pair<Real, Real>> picked;
+    TuningMapDialog map(nullptr, [&](Real kr, Real tn) { picked = {kr, tn}; });
+    map.Compute(LoopState{}, 2, plan);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return map.HasMap(); }, 20000));
+    map.show();
+    TuningMapWidget *view = map.View();
+    const QImage one = view->Map();
+    ASSERT_EQ(one.devicePixelRatio(), 1);
+    ASSERT_EQ(one.size(), TuningMapSize(plan, TuningMapView{}));
+    const QSize points = view->size();
+    ASSERT_EQ(points, one.size());
+
+    for (const qreal ratio : {2.0, 1.5}) {
+        view->SetDisplayRatioForTest(ratio);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->Map().devicePixelRatio() == ratio; }))
+            << "no map drawn at " << ratio;
+        const QImage &sharp = view->Map();
+        EXPECT_EQ(sharp.size(), (QSizeF(one.size()) * ratio).toSize()) << ratio;
+        EXPECT_EQ(view->size(), points) << "the dialog keeps its layout at " << ratio;
+        if (ratio == 2) {
+            const QImage doubled = one.scaled(one.size() * 2);
+            EXPECT_NE(sharp, doubled);
+            const QRect titleRow(0, 0, sharp.width(), 2 * TuningMapPanelAt({}, 0).plot.top());
+            EXPECT_FALSE(ChangesAtOddColumns(doubled, titleRow));
+            EXPECT_TRUE(ChangesAtOddColumns(sharp, titleRow)) << "the title is enlarged";
+        }
+        // Clicks still land on the cell under the pointer.
+        const QRect cell = TuningMapCell(plan, TuningMapPanelAt(map.MapView(), 0).plot, 2, 1);
+        picked.reset();
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, cell.center());
+        ASSERT_TRUE(picked) << ratio;
+        EXPECT_EQ(picked->first, 3) << ratio;
+        EXPECT_EQ(picked->second, 20) << ratio;
+    }
+    // Back at ratio 1 the map is the same picture as before.
+    view->SetDisplayRatioForTest(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->Map().devicePixelRatio() == 1; }));
+    EXPECT_EQ(view->Map(), one);
 }
 
 TEST_F(TuningTest, CancellingTheMapStopsItsThreads)
