@@ -10,6 +10,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextTable>
+
+#include <algorithm>
+#include <utility>
 
 namespace kavlon {
 
@@ -51,17 +55,45 @@ QString PlainText(const QString &html)
 // height, and under the sanitizers a layout that does not end.
 constexpr int MaxPictureSide = 4096;
 
-// The topic's HTML with its pictures capped, or the HTML as written when no
-// picture needs it. The sizes are read the way the page will read them (Qt's
-// own parser, the file's style sheet applied), because a text search misses a
-// size that belongs to a tag whose quoted value holds a ">".
-QString LimitPictureSizes(const QString &html, const QString &styleSheet)
+// A page whose tables nest deeper than this is shown as plain text. Qt lays
+// out a nested table once more for every table around it, so each level
+// doubles the time: 14 levels take a fifth of a second, 25 several minutes
+// in which the program does not answer. A help page has use for two or three.
+constexpr int MaxTableDepth = 8;
+
+int TableDepth(const QTextDocument &page)
 {
-    if (!html.contains(QLatin1String("img"), Qt::CaseInsensitive))
+    int deepest = 0;
+    // Without recursion: a damaged file may nest hundreds of levels.
+    QList<std::pair<const QTextFrame *, int>> open{{page.rootFrame(), 0}};
+    while (!open.isEmpty()) {
+        const auto [frame, depth] = open.takeLast();
+        deepest = std::max(deepest, depth);
+        for (const QTextFrame *child : frame->childFrames())
+            open.append({child, depth + (qobject_cast<const QTextTable *>(child) ? 1 : 0)});
+    }
+    return deepest;
+}
+
+// The topic's HTML as the viewer can show it: as written, unless a picture
+// must be capped or tables nest too deeply. Both are judged the way the page
+// will read the HTML (Qt's own parser, the file's style sheet applied),
+// because a text search misses a size that belongs to a tag whose quoted
+// value holds a ">", or a table that Qt opens where a tag is left unclosed.
+QString ShowableHtml(const QString &html, const QString &styleSheet)
+{
+    // Every table Qt opens needs its name in the text: a page naming tables
+    // fewer times than that depth cannot nest them too deeply.
+    const bool mayNestTooDeeply =
+        html.count(QLatin1String("table"), Qt::CaseInsensitive) > MaxTableDepth;
+    if (!mayNestTooDeeply && !html.contains(QLatin1String("img"), Qt::CaseInsensitive))
         return html;
     QTextDocument page;
     page.setDefaultStyleSheet(styleSheet);
     page.setHtml(html);
+    if (TableDepth(page) > MaxTableDepth)
+        return QStringLiteral("<p style=\"white-space: pre-wrap\">%1</p>")
+            .arg(page.toPlainText().toHtmlEscaped());
     struct Capped {
         int position;
         int length;
@@ -156,7 +188,7 @@ HelpFile HelpFile::Parse(const QString &text, const QString &path)
         if (topic.title.isEmpty())
             topic.title = topic.key;
         topic.plain = PlainText(topic.html);
-        topic.html = LimitPictureSizes(topic.html, file.styleSheet_);
+        topic.html = ShowableHtml(topic.html, file.styleSheet_);
         file.topics_ << topic;
     }
     if (file.topics_.isEmpty())

@@ -7,7 +7,7 @@
 #include "app/HelpFile.h"
 #include "fuzz/FuzzScratch.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextDocument>
 
 #include <cstddef>
@@ -17,12 +17,15 @@ extern "C" const char *__lsan_default_suppressions() { return "leak:libfontconfi
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Laying out a page needs fonts, which need a running GUI application.
+    // Pages lay out as in the viewer, which is a widget application: there Qt
+    // draws a picture it cannot load as a placeholder from the widget styles.
+    // Without one, a missing picture sized by its width alone gets no height
+    // (0/0), and a page holding it in a table never finishes its layout.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "fuzz_help_file";
     static char *argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
+    new QApplication(argc, argv);
     return 0;
 }
 

@@ -423,3 +423,43 @@ TEST(HelpFilePictures, SizesBeyondAnyScreenAreCappedAndThePageLaysOut)
         EXPECT_LT(page.size().height(), 20000.0) << c.tag;
     }
 }
+
+// Qt lays out a nested table once more for every table around it: a damaged
+// file nesting dozens of them would keep the viewer busy for hours. Such a
+// page is shown as its text; real pages keep their tables.
+TEST(HelpFileTables, TablesNestedBeyondUseAreShownAsText)
+{
+    const auto nested = [](int depth, bool closed) {
+        QString html;
+        for (int d = 0; d < depth; ++d)
+            html += QStringLiteral("<table border=\"1\"><tr><td>Zelle %1 ").arg(d);
+        if (closed)
+            for (int d = 0; d < depth; ++d)
+                html += QStringLiteral("</td></tr></table>");
+        return html;
+    };
+    struct Case {
+        int depth;
+        bool closed; // else every tag is left open, as Qt reads a damaged file
+        bool asText;
+    };
+    for (const Case c : {Case{1, true, false}, Case{3, true, false}, Case{8, false, false},
+                         Case{9, true, true}, Case{40, false, true}, Case{400, false, true}}) {
+        const QString text = QStringLiteral("<!-- topic 1 -->\n<h1>Tabelle</h1>\n%1\n")
+                                 .arg(nested(c.depth, c.closed));
+        const kavlon::HelpFile file = kavlon::HelpFile::Parse(text, QStringLiteral("x.hlp"));
+        ASSERT_EQ(file.Topics().size(), 1) << c.depth;
+        const kavlon::HelpTopic &topic = file.Topics().front();
+        EXPECT_EQ(topic.title, QStringLiteral("Tabelle")) << c.depth;
+        EXPECT_EQ(topic.html.contains(QLatin1String("<table")), !c.asText) << c.depth;
+        QTextDocument page;
+        page.setHtml(topic.html);
+        page.setTextWidth(640);
+        EXPECT_GT(page.size().height(), 0.0) << c.depth;
+        // Every cell's text is still there.
+        const QString shown = page.toPlainText();
+        EXPECT_TRUE(shown.contains(QStringLiteral("Tabelle"))) << c.depth;
+        for (int d = 0; d < c.depth; ++d)
+            ASSERT_TRUE(shown.contains(QStringLiteral("Zelle %1 ").arg(d))) << c.depth << " " << d;
+    }
+}
