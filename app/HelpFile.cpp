@@ -57,9 +57,9 @@ constexpr int MaxPictureSide = 4096;
 
 // A page whose tables nest deeper than this is shown as plain text. Qt lays
 // out a nested table once more for every table around it, so each level
-// doubles the time: 14 levels take a fifth of a second, 25 several minutes
-// in which the program does not answer. A help page has use for two or three.
-constexpr int MaxTableDepth = 8;
+// doubles the time: 4 KB of rows eight tables deep keep the program from
+// answering for a second, 25 levels for minutes. A help page has use for two.
+constexpr int MaxTableDepth = 4;
 
 int TableDepth(const QTextDocument &page)
 {
@@ -82,11 +82,11 @@ int TableDepth(const QTextDocument &page)
 // value holds a ">", or a table that Qt opens where a tag is left unclosed.
 QString ShowableHtml(const QString &html, const QString &styleSheet)
 {
-    // Every table Qt opens needs its name in the text: a page naming tables
-    // fewer times than that depth cannot nest them too deeply.
-    const bool mayNestTooDeeply =
-        html.count(QLatin1String("table"), Qt::CaseInsensitive) > MaxTableDepth;
-    if (!mayNestTooDeeply && !html.contains(QLatin1String("img"), Qt::CaseInsensitive))
+    // Qt opens a table for any of its tags (a <td> or <thead> alone will do):
+    // a topic without a tag starting with "t" and without "img" stays as it is.
+    static const QRegularExpression tableTag(QStringLiteral("<\\s*t"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (!html.contains(QLatin1String("img"), Qt::CaseInsensitive) && !html.contains(tableTag))
         return html;
     QTextDocument page;
     page.setDefaultStyleSheet(styleSheet);
@@ -126,7 +126,7 @@ QString ShowableHtml(const QString &html, const QString &styleSheet)
 
 } // namespace
 
-HelpFile HelpFile::Read(const QString &helpFile)
+HelpFile HelpFile::Read(const QString &helpFile, const HelpFile &previous)
 {
     HelpFile file;
     file.path_ = FindHelpFile(helpFile);
@@ -143,7 +143,12 @@ HelpFile HelpFile::Read(const QString &helpFile)
             QStringLiteral("Die Hilfedatei „%1“ kann nicht gelesen werden.").arg(file.path_);
         return file;
     }
-    return Parse(QString::fromUtf8(in.readAll()), file.path_);
+    QByteArray bytes = in.readAll();
+    if (previous.bytes_ && previous.path_ == file.path_ && *previous.bytes_ == bytes)
+        return previous;
+    file = Parse(QString::fromUtf8(bytes), file.path_);
+    file.bytes_ = std::move(bytes);
+    return file;
 }
 
 HelpFile HelpFile::Parse(const QString &text, const QString &path)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace kavlon {
 
@@ -22,8 +25,9 @@ public:
     // Finds and reads the file afresh (a teacher may edit it while the program
     // runs). A name without a folder is looked for where a user, the
     // installation and a run from the build tree would put it. On failure
-    // there are no topics and Error() holds the German message.
-    static HelpFile Read(const QString &helpFile);
+    // there are no topics and Error() holds the German message. A file that
+    // still holds the bytes `previous` was read from is not parsed again.
+    static HelpFile Read(const QString &helpFile, const HelpFile &previous = HelpFile());
     // The topics of a file's text; `path` only names it in messages.
     static HelpFile Parse(const QString &text, const QString &path);
 
@@ -38,6 +42,7 @@ public:
     static bool Matches(const HelpTopic &topic, const QString &query);
 
 private:
+    std::optional<QByteArray> bytes_; // as read from path_; none for a text or a failure
     QString path_;
     QString error_;
     QString styleSheet_;

@@ -201,7 +201,7 @@ HelpViewer::HelpViewer()
 
 void HelpViewer::Load(const QString &helpFile)
 {
-    file = HelpFile::Read(helpFile);
+    file = HelpFile::Read(helpFile, file);
     browser->document()->setDefaultStyleSheet(file.StyleSheet());
 }
 

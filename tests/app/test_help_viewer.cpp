@@ -212,6 +212,40 @@ TEST_F(HelpViewerTest, FileWithoutTopicsIsAMessageAndStrayBytesDoNoHarm)
     EXPECT_EQ(Viewer().CurrentText(), QStringLiteral("ohne \u00dcberschrift"));
 }
 
+// The viewer keeps the file it read while its bytes stay the same, so every
+// edit a teacher saves must show at the next help command.
+TEST_F(HelpViewerTest, EveryEditOfTheFileShowsAtTheNextCommand)
+{
+    const QString file = WriteHelpFile(QStringLiteral("Klein.hlp"), SmallFile);
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Zweites"));
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Zweites"));
+
+    QString edited = SmallFile;
+    edited.replace(QStringLiteral("Zweites"), QStringLiteral("Drittes"));
+    ASSERT_EQ(edited.toUtf8().size(), SmallFile.toUtf8().size());
+    WriteHelpFile(QStringLiteral("Klein.hlp"), edited);
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Drittes")) << "same size, other text";
+
+    WriteHelpFile(QStringLiteral("Klein.hlp"), QString());
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_TRUE(Viewer().CurrentText().contains(QStringLiteral("enthält keine Hilfethemen")));
+
+    ASSERT_TRUE(QFile::remove(file));
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_TRUE(Viewer().CurrentText().contains(QStringLiteral("wurde nicht gefunden")));
+    WriteHelpFile(QStringLiteral("Klein.hlp"), QString());
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_TRUE(Viewer().CurrentText().contains(QStringLiteral("enthält keine Hilfethemen")))
+        << "an empty file after a missing one";
+
+    WriteHelpFile(QStringLiteral("Klein.hlp"), SmallFile);
+    HelpViewer::Call(nullptr, file, HelpCommand::Context, 1010);
+    EXPECT_EQ(Viewer().CurrentTitle(), QStringLiteral("Zweites"));
+}
+
 TEST_F(HelpViewerTest, NameWithoutFolderIsFoundInTheCurrentFolderFirst)
 {
     WriteHelpFile(QStringLiteral("Kavlon.hlp"), SmallFile);
@@ -443,8 +477,8 @@ TEST(HelpFileTables, TablesNestedBeyondUseAreShownAsText)
         bool closed; // else every tag is left open, as Qt reads a damaged file
         bool asText;
     };
-    for (const Case c : {Case{1, true, false}, Case{3, true, false}, Case{8, false, false},
-                         Case{9, true, true}, Case{40, false, true}, Case{400, false, true}}) {
+    for (const Case c : {Case{1, true, false}, Case{3, true, false}, Case{4, false, false},
+                         Case{5, true, true}, Case{40, false, true}, Case{400, false, true}}) {
         const QString text = QStringLiteral("<!-- topic 1 -->\n<h1>Tabelle</h1>\n%1\n")
                                  .arg(nested(c.depth, c.closed));
         const kavlon::HelpFile file = kavlon::HelpFile::Parse(text, QStringLiteral("x.hlp"));
