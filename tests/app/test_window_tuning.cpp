@@ -184,7 +184,7 @@ TEST_F(TuningTest, TuningMapRunsBesideTheLoopAndAClickRetunes)
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(map->isVisible());
     EXPECT_EQ(map->Plan().Points(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(map->HasMap(), 60000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return map->HasMap(); }, 60000));
     EXPECT_GT(win.Loop().TickCount, ticksBefore) << "the loop ticked while the map was computed";
     EXPECT_FALSE(map->Progress()->isVisible());
     win.StartStopClick();
@@ -275,7 +275,7 @@ TEST_F(TuningTest, CancellingTheMapStopsItsThreads)
     TuningMapDialog *map = Tuning().MapDialog();
     ASSERT_NE(map, nullptr);
     QTest::mouseClick(map->CancelButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!map->Computing(), 20000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !map->Computing(); }, 20000));
     EXPECT_FALSE(map->HasMap());
     // Opened again it computes afresh.
     Item("Kennfeld")->trigger();
