@@ -123,20 +123,20 @@ QRect TuningMapCell(const SweepPlan &plan, const QRect &plot, std::int32_t krInd
 }
 
 std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const TuningMapView &view,
-                                             QPoint pixel)
+                                             QPoint at)
 {
-    if (view.panelHeight <= 0 || pixel.y() < 0)
+    if (view.panelHeight <= 0 || at.y() < 0)
         return std::nullopt;
-    const std::int32_t tv = pixel.y() / view.panelHeight;
+    const std::int32_t tv = at.y() / view.panelHeight;
     if (tv >= plan.TvCount())
         return std::nullopt;
     const QRect plot = TuningMapPanelAt(view, tv).plot;
-    if (!plot.contains(pixel))
+    if (!plot.contains(at))
         return std::nullopt;
-    const auto kr = static_cast<std::int32_t>(static_cast<std::int64_t>(pixel.x() - plot.left())
+    const auto kr = static_cast<std::int32_t>(static_cast<std::int64_t>(at.x() - plot.left())
                                               * plan.kr.count / plot.width());
     const auto fromBottom = static_cast<std::int32_t>(
-        static_cast<std::int64_t>(plot.bottom() - pixel.y()) * plan.tn.count / plot.height());
+        static_cast<std::int64_t>(plot.bottom() - at.y()) * plan.tn.count / plot.height());
     const std::int32_t krIndex = std::clamp(kr, 0, plan.kr.count - 1);
     const std::int32_t tnIndex = std::clamp(fromBottom, 0, plan.tn.count - 1);
     return (static_cast<std::int64_t>(tv) * plan.tn.count + tnIndex) * plan.kr.count + krIndex;

@@ -47,7 +47,7 @@ QRect TuningMapCell(const SweepPlan &plan, const QRect &plot, std::int32_t krInd
 
 // The point of the cell under a position in points, or empty off the cells.
 std::optional<std::int64_t> TuningMapPointAt(const SweepPlan &plan, const TuningMapView &view,
-                                             QPoint pixel);
+                                             QPoint at);
 
 // The map's German title and the metric's name with its unit.
 QString SweepMetricTitle(SweepMetric metric);
